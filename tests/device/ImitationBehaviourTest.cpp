@@ -1,0 +1,5 @@
+#include "device/ImitationBehaviour.h"
+
+#include <gtest/gtest.h>
+
+TEST(ImitationBehaviour, Placeholder) {}

@@ -1,0 +1,5 @@
+#include "device/ImitationDevice.h"
+
+#include <gtest/gtest.h>
+
+TEST(ImitationDevice, Placeholder) {}
