@@ -7,7 +7,19 @@
 // own 4096-byte memory (layout in MemoryMap.h) so that a memory read shows
 // it and a format erases it. Plain C++20; no threads: time comes from the
 // injected clock. All members are safe to call from any thread (one mutex):
-// the bus calls handle() from its own thread while a test reads the log.
+// the bus calls handle() from its own thread while a test reads the log. The
+// clock is called under that mutex from the caller's thread, so a test clock
+// that another thread moves must be atomic.
+//
+// Status ("GS"): after each (re)start the modem searches for about 4 s
+// (state 3, signal 0, RSSI 99), then sits on the home network with a
+// wandering signal. Inputs 1..3 flip every 3, 5 and 7 s; channel 1 drifts
+// between about 600 and 3400 over 40 s, channel 2 wobbles near 2000; the
+// calculated values are K * (raw + offset) + N from the stored coefficients.
+// "SO" 'T' flips the relay (off after a restart); "ST" adds one sent SMS per
+// stored GSM number and shows the sending states for 2 s; byte 62 is the
+// call function set by "SD"; bytes 24..39 hold the number of the first
+// active phonebook record while the call function is on.
 //
 // Replies:
 //  - reads (GF GS GM GN GP GA GK GC GO) answer with their own code;

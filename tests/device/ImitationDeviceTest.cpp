@@ -182,6 +182,7 @@ TEST_F(ImitationDeviceTest, GsmNumberWrittenWithSnComesBackWithGn)
         {"123456789012345", "123456789012345"},
         {"1234567890123456789", "123456789012345"}, // the device keeps 15
         {"", ""},
+        {std::string("123\0junk", 8), "123"}, // bytes after the first zero carry nothing
     };
     for (std::uint8_t index = 0; index < 6; ++index) {
         for (const auto& c : cases) {
@@ -195,7 +196,8 @@ TEST_F(ImitationDeviceTest, GsmNumberWrittenWithSnComesBackWithGn)
             const auto d = data(request("GN", {index}));
             EXPECT_EQ(d[2], index);
             EXPECT_EQ(textAt(d, 4, 16), c.readBack);
-            EXPECT_EQ(d[19], 0);
+            for (std::size_t i = 4 + c.readBack.size(); i < 64; ++i)
+                EXPECT_EQ(d[i], 0) << "index " << i;
         }
     }
 }
