@@ -104,17 +104,22 @@ private:
     friend class THidDevice;
 
     THidDeviceReadThread(THidDevice* Dev, std::size_t ReportLength);
-    void Start();
+    // The thread keeps `Self` alive until it ends.
+    void Start(std::shared_ptr<THidDeviceReadThread> Self);
     // Main thread: asks the thread to end and waits, running its pending
-    // deliveries meanwhile.
+    // deliveries meanwhile. Called from inside one of the thread's own
+    // deliveries it cannot wait: the thread is then left to end by itself as
+    // soon as that delivery returns, without touching the device again.
     void Stop();
     void Execute();
     void SyncHandleData();
     void SyncHandleError();
 
+    MainThreadHandoff* FHandoff = nullptr;
     std::thread FThread;
     std::atomic<bool> FTerminated{false};
-    bool FFinished = false; // under the hand-off's lock
+    std::atomic<bool> FFinished{false};
+    bool FInDelivery = false; // main thread only
 };
 
 class THidDevice
@@ -217,7 +222,7 @@ private:
     THidDataErrorEvent FDataError;
     THidPlugEvent FUnplug;
     bool FHasReadWriteAccess = false;
-    std::unique_ptr<THidDeviceReadThread> FDataThread;
+    std::shared_ptr<THidDeviceReadThread> FDataThread;
 };
 
 class THidDeviceController
@@ -272,7 +277,7 @@ private:
     void DeviceChange();
     std::vector<std::unique_ptr<THidDevice>> InterfaceScan();
     void CountDevices();
-    void HandBack(THidDevice* Device);
+    void HandBack(THidDevice* Device, THidDataEvent Data, THidPlugEvent Unplug);
     void RaisePlugEvent(const THidPlugEvent& Event, THidDevice* Device);
 
     platform::Platform& FPlatform;
