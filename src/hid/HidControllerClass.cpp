@@ -88,8 +88,10 @@ void THidDeviceReadThread::Stop()
     {
         std::lock_guard lock(Device->FReadLock);
         Device->FReadRefused = true;
-        if (Device->FHidOverlappedRead)
+        if (Device->FHidOverlappedRead) {
             Device->FHidOverlappedRead->cancel();
+            Device->FHidOverlappedRead.reset();
+        }
     }
     if (!FThread.joinable())
         return;
@@ -523,21 +525,21 @@ void THidDeviceController::SetOnDeviceChange(TNotifyEvent Handler)
 {
     const bool changed = Handler || FDeviceChangeEvent;
     FDeviceChangeEvent = std::move(Handler);
-    if (!changed)
-        return;
-    if (FInDeviceChange) {
-        FMissedDeviceChange = true;
-        return;
-    }
-    FInDeviceChange = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FInDeviceChange};
-    DeviceChange();
+    if (changed)
+        GuardedDeviceChange();
 }
 
 void THidDeviceController::DeviceChangeMessage(std::intptr_t LParam)
+{
+    if (FInDeviceChange) {
+        GuardedDeviceChange(); // only notes the miss
+        return;
+    }
+    FLParam = LParam;
+    GuardedDeviceChange();
+}
+
+void THidDeviceController::GuardedDeviceChange()
 {
     if (FInDeviceChange) {
         // A handler of the running scan let messages through; the change may
@@ -545,7 +547,6 @@ void THidDeviceController::DeviceChangeMessage(std::intptr_t LParam)
         FMissedDeviceChange = true;
         return;
     }
-    FLParam = LParam;
     {
         FInDeviceChange = true;
         struct Reset {

@@ -274,6 +274,7 @@ private:
     friend class THidDevice;
 
     void DeviceChangeMessage(std::intptr_t LParam);
+    void GuardedDeviceChange();
     void DeviceChange();
     std::vector<std::unique_ptr<THidDevice>> InterfaceScan();
     void CountDevices();

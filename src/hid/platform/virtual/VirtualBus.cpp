@@ -459,7 +459,7 @@ bool VirtualBus::waitForReaders(const std::string& identity, int count,
     std::unique_lock guard(FState->lock);
     return FState->readersChanged.wait_for(guard, timeout, [&] {
         auto iface = FState->findLocked(identity, false);
-        return iface && static_cast<int>(iface->readers.size()) >= count;
+        return iface && static_cast<int>(iface->readers.size()) == count;
     });
 }
 
