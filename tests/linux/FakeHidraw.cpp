@@ -319,6 +319,9 @@ void FakeBed::unplug(FakeHidraw& node)
     onLoop([&] {
         umockdev_testbed_uevent(m_bed, node.syspath().c_str(), "remove");
         umockdev_testbed_remove_device(m_bed, node.syspath().c_str());
+        const std::string link = std::string(umockdev_testbed_get_root_dir(m_bed)) + "/dev/hidraw" +
+                                 std::to_string(node.spec().number);
+        ::unlink(link.c_str());
     });
 }
 

@@ -525,11 +525,15 @@ public:
             err = lastError();
             return nullptr;
         }
-        auto bytes = descriptorFromFd(fd.get());
-        if (!bytes) {
-            if (UdevDevicePtr dev = m_shared->findHidraw(path))
-                bytes = descriptorFromSysfs(dev.get());
+        // The node may be a new device's by now, or none at all.
+        UdevDevicePtr dev = m_shared->findHidraw(path);
+        if (!dev) {
+            err = ENODEV;
+            return nullptr;
         }
+        auto bytes = descriptorFromFd(fd.get());
+        if (!bytes)
+            bytes = descriptorFromSysfs(dev.get());
         // Without a descriptor, assume unnumbered reports, as most devices send.
         const bool numbered = bytes ? parseReportDescriptor(*bytes).numbered : false;
         return std::make_unique<LinuxReadHandle>(std::move(fd), std::move(wake), numbered);
