@@ -98,6 +98,7 @@ void THidDeviceReadThread::Stop()
     if (FInDelivery) {
         // We are inside this thread's delivery, so it cannot end before we
         // return; it ends on its own right after.
+        FDetached = true;
         FThread.detach();
         return;
     }
@@ -137,6 +138,9 @@ void THidDeviceReadThread::Execute()
             break;
         }
     }
+    // Nobody waits for a detached thread, and the hand-off may be gone.
+    if (FDetached)
+        return;
     FFinished = true;
     FHandoff->notifyFinished();
 }

@@ -120,6 +120,7 @@ private:
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
     bool FInDelivery = false; // main thread only
+    bool FDetached = false;   // set before the thread's delivery returns
 };
 
 class THidDevice
