@@ -1,12 +1,17 @@
+#include "windows/DevReader.h"
+#include "windows/Forms.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QStyleFactory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setApplicationName(QStringLiteral("VeltranoMini Setup"));
     QApplication::setApplicationDisplayName(QStringLiteral("VeltranoMini Setup"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Veltrano Mini Setup"));
-    window.show();
+
+    windows::Forms forms;
+    windows::MainForm->show();
     return QApplication::exec();
 }

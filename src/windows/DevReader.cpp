@@ -1,0 +1,443 @@
+#include "windows/DevReader.h"
+
+#include "windows/ADSettings.h"
+#include "windows/Alarmi.h"
+#include "windows/CallPhonebook.h"
+#include "windows/Debug.h"
+#include "windows/Dialogs.h"
+#include "windows/Forms.h"
+#include "windows/GSMNumbers.h"
+#include "windows/Izlazi.h"
+#include "windows/Memory.h"
+#include "windows/widgets/Gauge.h"
+#include "windows/widgets/Shape.h"
+#include "windows/widgets/StatusBar.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace windows
+{
+namespace
+{
+
+const QColor kPanelText(66, 72, 80);
+const QColor kPurple(128, 0, 128);
+const QColor kRed(255, 0, 0);
+
+template <typename W> W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QFont boldFont(const QWidget* widget, bool underline = false)
+{
+    QFont font = widget->font();
+    font.setBold(true);
+    font.setUnderline(underline);
+    return font;
+}
+
+void setTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+void showWindow(QWidget* window)
+{
+    if (window == nullptr)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Veltrano Mini Setup"));
+    setMinimumSize(450, 500);
+
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+    auto* left = new QVBoxLayout;
+    columns->addLayout(left, 1);
+
+    sPanel1 = named(new QFrame(central), "sPanel1");
+    sPanel1->setFrameShape(QFrame::StyledPanel);
+    sPanel1->setAutoFillBackground(true);
+    setTextColour(sPanel1, kPanelText);
+    m_panelPalette = sPanel1->palette();
+    left->addWidget(sPanel1, 1);
+    buildDashboard();
+
+    DevListBox = named(new QListWidget(central), "DevListBox");
+    ClearBtn = named(new QPushButton(QStringLiteral("Clear"), central), "ClearBtn");
+    ClearBtn->setFlat(true);
+    SaveBtn = named(new QPushButton(QStringLiteral("Save"), central), "SaveBtn");
+    SaveBtn->setFlat(true);
+    HistoryListBox = named(new QListWidget(central), "HistoryListBox");
+    for (QWidget* hidden :
+         {static_cast<QWidget*>(DevListBox), static_cast<QWidget*>(ClearBtn),
+          static_cast<QWidget*>(SaveBtn), static_cast<QWidget*>(HistoryListBox)}) {
+        hidden->hide();
+        left->addWidget(hidden);
+    }
+
+    auto* right = new QVBoxLayout;
+    columns->addLayout(right);
+    buildButtonColumn(central);
+    for (QWidget* button :
+         {static_cast<QWidget*>(sBitBtn3), static_cast<QWidget*>(btOuts),
+          static_cast<QWidget*>(btShowMemory), static_cast<QWidget*>(sBitBtn1),
+          static_cast<QWidget*>(sBitBtn2), static_cast<QWidget*>(btAlarmi),
+          static_cast<QWidget*>(btResetToBoot), static_cast<QWidget*>(btDebug),
+          static_cast<QWidget*>(btHIDInfo), static_cast<QWidget*>(btFirmwareInfo),
+          static_cast<QWidget*>(btGetStatus), static_cast<QWidget*>(cbGetStatusAuto)})
+        right->addWidget(button);
+    right->addStretch(1);
+    setCentralWidget(central);
+
+    StatusBar1 = named(new StatusBar({120, 150, 50}, this), "StatusBar1");
+    StatusBar1->setPanelText(0, QStringLiteral("Brannisol 03062013"));
+    StatusBar1->setPanelText(1, QStringLiteral("Status"));
+    StatusBar1->setPanelText(2, QStringLiteral("Tx/Rx:"));
+    setStatusBar(StatusBar1);
+
+    connect(StatusBar1, &StatusBar::doubleClicked, this, &TMainForm::StatusBar1DblClick);
+    connect(btRele1Togle, &QPushButton::clicked, this, &TMainForm::btRele1TogleClick);
+    connect(sBitBtn3, &QPushButton::clicked, this, &TMainForm::sBitBtn3Click);
+    connect(btOuts, &QPushButton::clicked, this, &TMainForm::btOutsClick);
+    connect(btShowMemory, &QPushButton::clicked, this, &TMainForm::btShowMemoryClick);
+    connect(sBitBtn1, &QPushButton::clicked, this, &TMainForm::sBitBtn1Click);
+    connect(sBitBtn2, &QPushButton::clicked, this, &TMainForm::sBitBtn2Click);
+    connect(btAlarmi, &QPushButton::clicked, this, &TMainForm::btAlarmiClick);
+    connect(btResetToBoot, &QPushButton::clicked, this, &TMainForm::btResetToBootClick);
+    connect(btDebug, &QPushButton::clicked, this, &TMainForm::btDebugClick);
+    connect(btHIDInfo, &QPushButton::clicked, this, &TMainForm::btHIDInfoClick);
+    connect(btFirmwareInfo, &QPushButton::clicked, this, &TMainForm::btFirmwareInfoClick);
+    connect(btGetStatus, &QPushButton::clicked, this, &TMainForm::btGetStatusClick);
+    connect(ClearBtn, &QPushButton::clicked, this, &TMainForm::ClearBtnClick);
+    connect(SaveBtn, &QPushButton::clicked, this, &TMainForm::SaveBtnClick);
+
+    // Precise: the acknowledged-write time-out is counted in these ticks.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    Timer1->start();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        resize(sizeHint().expandedTo(minimumSize()));
+        move(screen->availableGeometry().center() - rect().center());
+    }
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildDashboard()
+{
+    QFrame* p = sPanel1;
+    auto label = [p](const char* name, const QString& text) {
+        return named(new QLabel(text, p), name);
+    };
+    auto heading = [&label](const char* name, const char* text, int spaces) {
+        QLabel* l = label(name, QString::fromUtf8(text) + QString(spaces, QLatin1Char(' ')));
+        l->setFont(boldFont(l, true));
+        return l;
+    };
+
+    sLabel1 = label("sLabel1", QStringLiteral("Firmware:"));
+    sLabel1->setFont(boldFont(sLabel1));
+    lbFirmwareInfo = label("lbFirmwareInfo", QStringLiteral("______"));
+    lbFirmwareInfo->setFont(boldFont(lbFirmwareInfo));
+    setTextColour(lbFirmwareInfo, kPurple);
+    lbFirmwareInfo->setWordWrap(true);
+
+    lbGSMSignal = heading("lbGSMSignal", "GSM Signal [00]:", 53);
+    gaGSMSignal = named(new Gauge(p), "gaGSMSignal");
+    gaGSMSignal->setRange(0, 5);
+    gaGSMSignal->setProgress(5);
+    lbNetworkState = label("lbNetworkState", QStringLiteral("Network State"));
+    lbNetworkState->setFont(boldFont(lbNetworkState));
+
+    sLabel11 = heading("sLabel11", "CALL FUNKCIJA", 56);
+    sLabel8 = label("sLabel8", QStringLiteral("Status:"));
+    lbCallFuncEnabled = label("lbCallFuncEnabled", QStringLiteral("__________"));
+    sLabel7 = label("sLabel7", QStringLiteral("Broj Telefona:"));
+    sLabel6 = label("sLabel6", QStringLiteral("____"));
+
+    sLabel10 = heading("sLabel10", "DIGITALNI ULAZI/IZLAZI", 40);
+    shapeDIN1 = named(new Shape(p), "shapeDIN1");
+    shapeDIN2 = named(new Shape(p), "shapeDIN2");
+    shapeDIN3 = named(new Shape(p), "shapeDIN3");
+    sLabel13 = label("sLabel13", QStringLiteral("Ulaz 1"));
+    sLabel14 = label("sLabel14", QStringLiteral("Ulaz 2"));
+    sLabel15 = label("sLabel15", QStringLiteral("Ulaz 3"));
+    for (QLabel* l : {sLabel13, sLabel14, sLabel15}) {
+        l->setFont(boldFont(l));
+        setTextColour(l, Qt::black);
+    }
+    sLabel16 = label("sLabel16", QStringLiteral("RELEJNI IZLAZ"));
+    setTextColour(sLabel16, Qt::black);
+    btRele1Togle = named(new QPushButton(QStringLiteral("Togle"), p), "btRele1Togle");
+    btRele1Togle->setFont(boldFont(btRele1Togle));
+    shapeLEDRele = named(new Shape(p), "shapeLEDRele");
+
+    sLabel9 = heading("sLabel9", "ANALOGNI ULAZI", 53);
+    sLabel2 = label("sLabel2", QStringLiteral("ADKanal1:"));
+    lbADRaw1 = label("lbADRaw1", QStringLiteral("____"));
+    lbADCh1Val = label("lbADCh1Val", QStringLiteral("_______"));
+    sLabel3 = label("sLabel3", QStringLiteral("ADKanal2:"));
+    lbADRaw2 = label("lbADRaw2", QStringLiteral("____"));
+    lbADCh2Val = label("lbADCh2Val", QStringLiteral("_______"));
+    for (QLabel* l : {lbADRaw1, lbADRaw2})
+        l->setToolTip(QStringLiteral("ADRaw vrednost"));
+    for (QLabel* l : {lbADCh1Val, lbADCh2Val})
+        l->setToolTip(QStringLiteral("Kalkulisana AD Vrednost"));
+
+    sLabel12 = heading("sLabel12", "STATISTIKA", 60);
+    sLabel4 = label("sLabel4", QStringLiteral("SMSa Poslato:"));
+    lbSMSTx = label("lbSMSTx", QStringLiteral("__________"));
+    sLabel5 = label("sLabel5", QStringLiteral("SMSa Primljeno:"));
+    lbSMSRx = label("lbSMSRx", QStringLiteral("__________"));
+
+    auto* grid = new QGridLayout(p);
+    grid->setColumnStretch(2, 1);
+    int row = 0;
+    auto pair = [grid, &row](QWidget* a, QWidget* b) {
+        grid->addWidget(a, row, 0);
+        grid->addWidget(b, row, 1, 1, 2);
+        ++row;
+    };
+    auto whole = [grid, &row](QWidget* w) {
+        grid->addWidget(w, row, 0, 1, 3);
+        ++row;
+    };
+
+    pair(sLabel1, lbFirmwareInfo);
+    whole(lbGSMSignal);
+    grid->addWidget(gaGSMSignal, row, 0, 1, 2);
+    grid->addWidget(lbNetworkState, row, 2);
+    ++row;
+    whole(sLabel11);
+    pair(sLabel8, lbCallFuncEnabled);
+    pair(sLabel7, sLabel6);
+    whole(sLabel10);
+    auto* inputs = new QHBoxLayout;
+    for (auto [shape, caption] : {std::pair{shapeDIN1, sLabel13}, std::pair{shapeDIN2, sLabel14},
+                                  std::pair{shapeDIN3, sLabel15}}) {
+        inputs->addWidget(shape);
+        inputs->addWidget(caption);
+        inputs->addSpacing(12);
+    }
+    inputs->addStretch(1);
+    grid->addLayout(inputs, row++, 0, 1, 3);
+    auto* relay = new QHBoxLayout;
+    relay->addWidget(sLabel16);
+    relay->addSpacing(12);
+    relay->addWidget(btRele1Togle);
+    relay->addWidget(shapeLEDRele);
+    relay->addStretch(1);
+    grid->addLayout(relay, row++, 0, 1, 3);
+    whole(sLabel9);
+    grid->addWidget(sLabel2, row, 0);
+    grid->addWidget(lbADRaw1, row, 1);
+    grid->addWidget(lbADCh1Val, row, 2);
+    ++row;
+    grid->addWidget(sLabel3, row, 0);
+    grid->addWidget(lbADRaw2, row, 1);
+    grid->addWidget(lbADCh2Val, row, 2);
+    ++row;
+    for (QLabel* hidden : {sLabel3, lbADRaw2, lbADCh2Val})
+        hidden->hide();
+    whole(sLabel12);
+    pair(sLabel4, lbSMSTx);
+    pair(sLabel5, lbSMSRx);
+    grid->setRowStretch(row, 1);
+}
+
+void TMainForm::buildButtonColumn(QWidget* c)
+{
+    auto button = [c](const char* name, const char* caption, bool bold = true) {
+        auto* b = named(new QPushButton(QString::fromUtf8(caption), c), name);
+        if (bold)
+            b->setFont(boldFont(b));
+        return b;
+    };
+    sBitBtn3 = button("sBitBtn3", "Call Imenik");
+    btOuts = button("btOuts", "Izlazi");
+    btShowMemory = button("btShowMemory", "Memorija");
+    sBitBtn1 = button("sBitBtn1", "GSM Brojevi");
+    sBitBtn2 = button("sBitBtn2", "AD Ulazi");
+    btAlarmi = button("btAlarmi", "Alarmi");
+    btResetToBoot = button("btResetToBoot", "Go Bootloader");
+    btDebug = button("btDebug", "Debug", false);
+    btHIDInfo = button("btHIDInfo", "HID Info");
+    btHIDInfo->hide();
+    btFirmwareInfo = button("btFirmwareInfo", "Firmware Info");
+    btFirmwareInfo->hide();
+    btGetStatus = button("btGetStatus", "Get Status");
+    cbGetStatusAuto = named(new QCheckBox(QStringLiteral("Automatic"), c), "cbGetStatusAuto");
+    cbGetStatusAuto->setChecked(true);
+}
+
+void TMainForm::AddHistoryLine(const QString& line)
+{
+    HistoryListBox->addItem(line);
+    HistoryListBox->setCurrentRow(HistoryListBox->count() - 1);
+}
+
+void TMainForm::showPresence(bool present)
+{
+    if (m_shownPresence == int{present})
+        return;
+    m_shownPresence = int{present};
+    StatusBar1->setPanelText(1, present ? QStringLiteral("Uredjaj prisutan")
+                                        : QStringLiteral("Uredjaj NIJE prisutan"));
+    if (present) {
+        sPanel1->setPalette(m_panelPalette);
+    } else {
+        QPalette red = m_panelPalette;
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            red.setColor(group, QPalette::Window, kRed);
+        sPanel1->setPalette(red);
+    }
+    sPanel1->setEnabled(present);
+}
+
+void TMainForm::Timer1Timer()
+{
+    if (TimeOut > 0)
+        --TimeOut;
+
+    showPresence(VeltranoPresent);
+
+    if (cbGetStatusAuto->isChecked())
+        btGetStatusClick();
+
+    StatusBar1->setPanelText(2, QStringLiteral("Tx/Rx: %1/%2").arg(TxCnt).arg(RxCnt));
+
+    if (ReceiveMemoryPacketTimeOut > 0) {
+        --ReceiveMemoryPacketTimeOut;
+        if (ReceiveMemoryPacketTimeOut == 0 && frmMemory != nullptr) {
+            frmMemory->btReadMemory->setEnabled(true);
+            frmMemory->btSaveBin->setEnabled(true);
+            frmMemory->sGauge1->hide();
+            dialogs().information(frmMemory, QStringLiteral("Doslo je do greske pri citanju "
+                                                            "memorije, molimo da citanje "
+                                                            "pokrenete ponovo."));
+        }
+    }
+}
+
+void TMainForm::StatusBar1DblClick()
+{
+    if (!dialogs().confirm(this, QStringLiteral("Da li zelite da obrisete brojace?")))
+        return;
+    TxCnt = 0;
+    RxCnt = 0;
+}
+
+void TMainForm::btGetStatusClick() {}
+
+void TMainForm::btFirmwareInfoClick() {}
+
+void TMainForm::btRele1TogleClick() {}
+
+void TMainForm::btResetToBootClick()
+{
+    if (!dialogs().confirm(this, QStringLiteral("Da li zaista zelite da pokrenete BOOT mod na "
+                                                "uredjaju? Ovaj mod je potreban samo pri "
+                                                "nadogradnji firmware-a uredjaja!")))
+        return;
+    cbGetStatusAuto->setChecked(false);
+}
+
+void TMainForm::btHIDInfoClick() {}
+
+void TMainForm::ClearBtnClick()
+{
+    HistoryListBox->clear();
+}
+
+void TMainForm::SaveBtnClick()
+{
+    Dialogs::SaveOptions options;
+    options.title = QStringLiteral("Save History");
+    options.directory = QDir::currentPath();
+    options.filter = QStringLiteral("Text Files (*.txt);;All Files (*.*)");
+    options.defaultSuffix = QStringLiteral("txt");
+    options.confirmOverwrite = false;
+    const QString fileName = dialogs().saveFileName(this, options);
+    if (fileName.isEmpty())
+        return;
+
+    QByteArray text;
+    for (int i = 0; i < HistoryListBox->count(); ++i) {
+        text += HistoryListBox->item(i)->text().toLocal8Bit();
+        text += "\r\n";
+    }
+    // Written beside the target and renamed over it only when complete, so a
+    // failed save never leaves a half-written history in place of a good one.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        dialogs().error(this, QStringLiteral("Cannot create file \"%1\". %2")
+                                  .arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    }
+}
+
+void TMainForm::sBitBtn1Click()
+{
+    showWindow(frmGSMNumbers);
+}
+
+void TMainForm::sBitBtn2Click()
+{
+    showWindow(frmADSettings);
+}
+
+void TMainForm::sBitBtn3Click()
+{
+    showWindow(frmCallPhonebook);
+}
+
+void TMainForm::btOutsClick()
+{
+    showWindow(frmIzlazi);
+}
+
+void TMainForm::btShowMemoryClick()
+{
+    showWindow(frmMemory);
+}
+
+void TMainForm::btAlarmiClick()
+{
+    showWindow(frmAlarmi);
+}
+
+void TMainForm::btDebugClick()
+{
+    showWindow(frmDebug);
+}
+
+} // namespace windows

@@ -1,0 +1,134 @@
+#pragma once
+
+// The main window: dashboard, 100 ms polling timer, command sender and reply
+// dispatcher, and the owner of the device connection.
+
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+namespace windows
+{
+
+class Gauge;
+class Shape;
+class StatusBar;
+
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Shared state of the tool, read and written by every window.
+    bool VeltranoPresent = false;
+    std::uint32_t TxCnt = 0;
+    std::uint32_t RxCnt = 0;
+    std::uint16_t TimeOut = 0;
+    std::uint8_t StatusDIN1 = 0;
+    std::uint8_t StatusDIN2 = 0;
+    std::uint8_t StatusDIN3 = 0;
+    std::uint8_t StatusOUT1 = 0;
+    std::array<std::uint8_t, 4096> MemSaveBuffer{};
+    std::uint8_t ReceiveMemoryPacketTimeOut = 0;
+    std::uint16_t ADRawCH1 = 0;
+    std::uint16_t ADRawCH2 = 0;
+
+    // Dashboard panel.
+    QFrame* sPanel1 = nullptr;
+    QLabel* sLabel1 = nullptr;
+    QLabel* lbFirmwareInfo = nullptr;
+    QLabel* lbGSMSignal = nullptr;
+    Gauge* gaGSMSignal = nullptr;
+    QLabel* lbNetworkState = nullptr;
+    QLabel* sLabel11 = nullptr;
+    QLabel* sLabel8 = nullptr;
+    QLabel* lbCallFuncEnabled = nullptr;
+    QLabel* sLabel7 = nullptr;
+    QLabel* sLabel6 = nullptr;
+    QLabel* sLabel10 = nullptr;
+    Shape* shapeDIN1 = nullptr;
+    Shape* shapeDIN2 = nullptr;
+    Shape* shapeDIN3 = nullptr;
+    QLabel* sLabel13 = nullptr;
+    QLabel* sLabel14 = nullptr;
+    QLabel* sLabel15 = nullptr;
+    QLabel* sLabel16 = nullptr;
+    QPushButton* btRele1Togle = nullptr;
+    Shape* shapeLEDRele = nullptr;
+    QLabel* sLabel9 = nullptr;
+    QLabel* sLabel2 = nullptr;
+    QLabel* lbADRaw1 = nullptr;
+    QLabel* lbADCh1Val = nullptr;
+    QLabel* sLabel3 = nullptr;
+    QLabel* lbADRaw2 = nullptr;
+    QLabel* lbADCh2Val = nullptr;
+    QLabel* sLabel12 = nullptr;
+    QLabel* sLabel4 = nullptr;
+    QLabel* lbSMSTx = nullptr;
+    QLabel* sLabel5 = nullptr;
+    QLabel* lbSMSRx = nullptr;
+
+    // Button column.
+    QPushButton* sBitBtn3 = nullptr;
+    QPushButton* btOuts = nullptr;
+    QPushButton* btShowMemory = nullptr;
+    QPushButton* sBitBtn1 = nullptr;
+    QPushButton* sBitBtn2 = nullptr;
+    QPushButton* btAlarmi = nullptr;
+    QPushButton* btResetToBoot = nullptr;
+    QPushButton* btDebug = nullptr;
+    QPushButton* btHIDInfo = nullptr;
+    QPushButton* btFirmwareInfo = nullptr;
+    QPushButton* btGetStatus = nullptr;
+    QCheckBox* cbGetStatusAuto = nullptr;
+
+    // Hidden data holders.
+    QListWidget* DevListBox = nullptr;
+    QPushButton* ClearBtn = nullptr;
+    QPushButton* SaveBtn = nullptr;
+    QListWidget* HistoryListBox = nullptr;
+
+    StatusBar* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+
+    // Appends one line to the history list and selects it.
+    void AddHistoryLine(const QString& line);
+
+    void Timer1Timer();
+    void StatusBar1DblClick();
+    void btGetStatusClick();
+    void btFirmwareInfoClick();
+    void btRele1TogleClick();
+    void btResetToBootClick();
+    void btHIDInfoClick();
+    void ClearBtnClick();
+    void SaveBtnClick();
+
+    void sBitBtn1Click();
+    void sBitBtn2Click();
+    void sBitBtn3Click();
+    void btOutsClick();
+    void btShowMemoryClick();
+    void btAlarmiClick();
+    void btDebugClick();
+
+private:
+    void buildDashboard();
+    void buildButtonColumn(QWidget* parent);
+    void showPresence(bool present);
+
+    QPalette m_panelPalette;
+    int m_shownPresence = -1; // -1 before the first tick, else 0 or 1
+};
+
+} // namespace windows
