@@ -1,17 +1,108 @@
 #include "windows/DevReader.h"
+#include "windows/EventLoop.h"
 #include "windows/Forms.h"
 
+#include "device/ImitationBehaviour.h"
+#include "device/ImitationDevice.h"
+#include "hid/MainThreadHandoff.h"
+#include "hid/platform/HidPlatform.h"
+#include "hid/platform/virtual/VirtualBus.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QStyleFactory>
+
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+// The imitation device as "Veltrano 8", beside a mouse that never answers, so
+// that the tool has one interface to pass over as a real machine would.
+std::unique_ptr<hid::platform::Platform> simulatedBus()
+{
+    auto bus = std::make_unique<hid::platform::virt::VirtualBus>();
+
+    const device::Identity identity = device::imitationIdentity();
+    hid::platform::virt::InterfaceSpec mouse;
+    mouse.attributes = {0x046D, 0xC077, 0x7200};
+    mouse.lengths = {0x0002, 0x0001, 5, 0, 0};
+    mouse.manufacturer = u"Logitech";
+    mouse.product = u"USB Optical Mouse";
+    mouse.languages = {0x0409};
+    bus->plug(mouse);
+
+    hid::platform::virt::InterfaceSpec veltrano;
+    veltrano.attributes = identity.attributes;
+    veltrano.lengths = identity.reportLengths;
+    veltrano.manufacturer = identity.manufacturer;
+    veltrano.product = identity.product;
+    veltrano.serial = identity.serial;
+    veltrano.languages = {0x0409};
+    veltrano.behaviour =
+        std::make_shared<device::ImitationBehaviour>(std::make_shared<device::ImitationDevice>());
+    bus->plug(veltrano);
+    return bus;
+}
+
+std::unique_ptr<hid::platform::Platform> linuxBackend()
+{
+    return nullptr;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Options first, so that --help and a missing back end need no display.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Sets up and watches a Veltrano Mini GSM controller over USB HID.\n"
+                       "Without options it looks for the device (HID product \"Veltrano 8\")\n"
+                       "among the hidraw interfaces of this machine."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Runs against a built-in imitation of the device (\"Veltrano 8\") on "
+                       "a virtual HID bus, beside one silent interface, instead of the USB "
+                       "devices of this machine."));
+    parser.addOption(help);
+    parser.addOption(simulate);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "veltrano-mini-setup: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help) || !parser.positionalArguments().isEmpty()) {
+        const QByteArray text =
+            parser.helpText()
+                .replace(QStringLiteral("<executable_name>"), QStringLiteral("veltrano-mini-setup"))
+                .toLocal8Bit();
+        std::fputs(text.constData(), parser.isSet(help) ? stdout : stderr);
+        return parser.isSet(help) ? 0 : 2;
+    }
+
+    std::unique_ptr<hid::platform::Platform> platform =
+        parser.isSet(simulate) ? simulatedBus() : linuxBackend();
+    if (!platform) {
+        std::fputs("veltrano-mini-setup: this build has no USB HID back end; "
+                   "run with --simulate to use the imitation device.\n",
+                   stderr);
+        return 2;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QStringLiteral("VeltranoMini Setup"));
     QApplication::setApplicationDisplayName(QStringLiteral("VeltranoMini Setup"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    windows::Forms forms;
+    hid::MainThreadHandoff handoff;
+    windows::HandoffPump pump(handoff, *platform);
+    windows::Forms forms(*platform, handoff);
     windows::MainForm->show();
     return QApplication::exec();
 }

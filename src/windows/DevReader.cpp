@@ -13,19 +13,28 @@
 #include "windows/widgets/Shape.h"
 #include "windows/widgets/StatusBar.h"
 
+#include "hid/HidControllerClass.h"
+#include "link/FixedPoint.h"
+#include "link/Requests.h"
+#include "link/connection/DeviceConnection.h"
+
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <variant>
 
 namespace windows
 {
@@ -58,6 +67,17 @@ void setTextColour(QWidget* widget, const QColor& colour)
     widget->setPalette(palette);
 }
 
+QString toQString(const std::u16string& text)
+{
+    return QString::fromStdU16String(text);
+}
+
+template <typename W> void setTextIfChanged(W* widget, const QString& text)
+{
+    if (widget->text() != text)
+        widget->setText(text);
+}
+
 void showWindow(QWidget* window)
 {
     if (window == nullptr)
@@ -69,7 +89,9 @@ void showWindow(QWidget* window)
 
 } // namespace
 
-TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+TMainForm::TMainForm(hid::platform::Platform& platform, hid::MainThreadHandoff& handoff,
+                     QWidget* parent)
+    : QMainWindow(parent), m_handoff(handoff)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Veltrano Mini Setup"));
@@ -145,13 +167,228 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
     Timer1->start();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    HidCtl = std::make_unique<hid::THidDeviceController>(platform, m_handoff);
+    vms::link::DeviceConnection::Hooks hooks;
+    hooks.log = [this](const std::u16string& line) { AddHistoryLine(toQString(line)); };
+    hooks.listAdd = [this](const std::u16string& name) { DevListBox->addItem(toQString(name)); };
+    hooks.listClear = [this] { DevListBox->clear(); };
+    hooks.setAutomatic = [this](bool on) { cbGetStatusAuto->setChecked(on); };
+    hooks.requestFirmware = [this] { btFirmwareInfo->click(); };
+    hooks.data = [this](hid::THidDevice* HidDev, std::uint8_t ReportID, const std::uint8_t* Data,
+                        std::uint16_t Size) { ShowRead(HidDev, ReportID, Data, Size); };
+    m_connection = std::make_unique<vms::link::DeviceConnection>(*HidCtl, std::move(hooks));
+    HidCtl->SetOnArrival([this](hid::THidDevice* HidDev) { HidCtlArrival(HidDev); });
+    HidCtl->SetOnRemoval([this](hid::THidDevice* HidDev) { HidCtlRemoval(HidDev); });
+    HidCtl->SetOnEnumerate(
+        [this](hid::THidDevice* HidDev, int Idx) { return HidCtlEnumerate(HidDev, Idx); });
+    HidCtl->SetOnDeviceDataError([this](hid::THidDevice* HidDev, std::uint32_t Error) {
+        HidCtlDeviceDataError(HidDev, Error);
+    });
+
+    if (const QScreen* screen = QApplication::primaryScreen()) {
         resize(sizeHint().expandedTo(minimumSize()));
         move(screen->availableGeometry().center() - rect().center());
     }
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Devices first, while the windows their last replies write into exist.
+    Timer1->stop();
+    if (HidCtl)
+        HidCtl->SetOnDeviceChange({});
+    m_connection.reset();
+    HidCtl.reset();
+}
+
+hid::THidDevice* TMainForm::CurrentDevice() const
+{
+    return m_connection ? m_connection->CurrentDevice() : nullptr;
+}
+
+bool TMainForm::VeltranoPresent() const
+{
+    return m_connection && m_connection->VeltranoPresent();
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    FormActivate();
+}
+
+void TMainForm::FormActivate()
+{
+    // Attaching the handler scans at once; later activations change nothing.
+    if (m_deviceChangeAttached)
+        return;
+    m_deviceChangeAttached = true;
+    HidCtl->SetOnDeviceChange([this] { HidCtlDeviceChange(); });
+}
+
+bool TMainForm::HidCtlEnumerate(hid::THidDevice* HidDev, int Idx)
+{
+    return m_connection->Enumerate(HidDev, Idx);
+}
+
+void TMainForm::HidCtlDeviceChange()
+{
+    m_connection->DeviceChange();
+}
+
+void TMainForm::HidCtlArrival(hid::THidDevice* HidDev)
+{
+    m_connection->Arrival(HidDev);
+}
+
+void TMainForm::HidCtlRemoval(hid::THidDevice* HidDev)
+{
+    m_connection->Removal(HidDev);
+}
+
+void TMainForm::HidCtlDeviceDataError(hid::THidDevice* HidDev, std::uint32_t Error)
+{
+    m_connection->DataError(HidDev, Error);
+}
+
+void TMainForm::HIDSendCmd(char16_t Cmd, char16_t SubCmd, const vms::link::Params& Pars)
+{
+    writeReport(vms::link::frameParams(Cmd, SubCmd, Pars));
+}
+
+void TMainForm::HIDSendCmdBuf(char16_t Cmd, char16_t SubCmd, std::span<const std::uint8_t> Block)
+{
+    writeReport(vms::link::frameBlock(Cmd, SubCmd, Block));
+}
+
+void TMainForm::SendRequest(const vms::link::Request& request)
+{
+    if (request.form == vms::link::Request::Form::Block)
+        HIDSendCmdBuf(request.cmd, request.subCmd, request.block);
+    else
+        HIDSendCmd(request.cmd, request.subCmd, request.params);
+}
+
+void TMainForm::writeReport(const vms::link::CommandReport& report)
+{
+    hid::THidDevice* device = CurrentDevice();
+    if (device == nullptr)
+        return;
+
+    // The device's output report length decides how much goes out; a device
+    // that reports more than a frame gets zero padding, never bytes from
+    // beyond the frame, and one whose length is unknown gets the whole frame.
+    std::vector<std::uint8_t> out(report.begin(), report.end());
+    if (const std::uint16_t length = device->Caps().OutputReportByteLength; length != 0)
+        out.resize(length, 0);
+
+    std::uint32_t written = 0;
+    if (!device->WriteFile(out, written)) {
+        const std::uint32_t error = hid::GetLastError();
+        AddHistoryLine(
+            toQString(vms::link::ErrorLine(u"WRITE ERROR", device->SysErrorMessage(error), error)));
+    }
+    ++TxCnt;
+}
+
+void TMainForm::ShowRead(hid::THidDevice* /*HidDev*/, std::uint8_t /*ReportID*/,
+                         const std::uint8_t* Data, std::uint16_t Size)
+{
+    ++RxCnt;
+    const vms::link::Reply reply =
+        vms::link::decodeReply(std::span<const std::uint8_t>(Data, Data != nullptr ? Size : 0));
+
+    if (const auto* firmware = std::get_if<vms::link::FirmwareInfo>(&reply)) {
+        setTextIfChanged(lbFirmwareInfo, toQString(firmware->text));
+    } else if (const auto* status = std::get_if<vms::link::StatusReport>(&reply)) {
+        ApplyStatus(*status);
+    } else if (const auto* ack = std::get_if<vms::link::Acknowledgement>(&reply)) {
+        switch (ack->of) {
+        case vms::link::Acknowledgement::Of::GsmNumber:
+            if (frmGSMNumbers != nullptr)
+                frmGSMNumbers->WaitForOk = false;
+            break;
+        case vms::link::Acknowledgement::Of::SmsText:
+            if (frmAlarmi != nullptr)
+                frmAlarmi->WaitForOk = false;
+            break;
+        case vms::link::Acknowledgement::Of::PhonebookRecord:
+            if (frmCallPhonebook != nullptr)
+                frmCallPhonebook->WaitForOk = false;
+            break;
+        }
+    }
+}
+
+void TMainForm::ApplyStatus(const vms::link::StatusReport& status)
+{
+    StatusDIN1 = status.din1;
+    StatusDIN2 = status.din2;
+    StatusDIN3 = status.din3;
+    StatusOUT1 = status.relay;
+    ADRawCH1 = status.raw1;
+    ADRawCH2 = status.raw2;
+
+    const QColor white(255, 255, 255);
+    setTextIfChanged(sLabel6, toQString(status.phoneNumber));
+    setTextIfChanged(lbGSMSignal, QStringLiteral("GSM Signal [RSSI: %1]").arg(status.rssi));
+    gaGSMSignal->setProgress(status.signal);
+    shapeDIN1->setBrushColor(status.din1 != 0 ? QColor(255, 255, 0) : white);
+    shapeDIN2->setBrushColor(status.din2 != 0 ? QColor(255, 255, 0) : white);
+    shapeDIN3->setBrushColor(status.din3 != 0 ? QColor(255, 255, 0) : white);
+    shapeLEDRele->setBrushColor(status.relay != 0 ? QColor(0, 128, 0) : white);
+    setTextIfChanged(lbADRaw1, QString::number(status.raw1));
+    setTextIfChanged(lbADRaw2, QString::number(status.raw2));
+    setTextIfChanged(lbSMSTx, QString::number(status.smsTx));
+    setTextIfChanged(lbSMSRx, QString::number(status.smsRx));
+
+    const QString point = QLocale().decimalPoint();
+    const char16_t separator = point.isEmpty() ? u'.' : point.front().unicode();
+    setTextIfChanged(lbADCh1Val, toQString(vms::link::formatFixedPoint(status.calc1, separator)));
+    setTextIfChanged(lbADCh2Val, toQString(vms::link::formatFixedPoint(status.calc2, separator)));
+
+    if (frmDebug != nullptr) {
+        QLineEdit* edits[] = {frmDebug->sEdit1, frmDebug->sEdit2, frmDebug->sEdit3,
+                              frmDebug->sEdit4, frmDebug->sEdit5, frmDebug->sEdit6,
+                              frmDebug->sEdit7};
+        for (std::size_t i = 0; i < status.debug.size(); ++i)
+            setTextIfChanged(edits[i], QString::number(status.debug[i]));
+    }
+
+    setTextIfChanged(lbNetworkState,
+                     toQString(std::u16string(vms::link::networkStateText(status.networkState))));
+    const vms::link::Rgb rgb = vms::link::networkStateColour(status.networkState);
+    const QColor networkColour(rgb.r, rgb.g, rgb.b);
+    if (lbNetworkState->palette().color(QPalette::WindowText) != networkColour)
+        setTextColour(lbNetworkState, networkColour);
+
+    const bool callOn = status.callFunction != 0;
+    setTextIfChanged(lbCallFuncEnabled,
+                     callOn ? QStringLiteral("Ukljucena") : QStringLiteral("Iskljucena"));
+    if (frmCallPhonebook != nullptr) {
+        frmCallPhonebook->panCallNumbers->setEnabled(callOn);
+        frmCallPhonebook->panCallNumbers->setVisible(callOn);
+    }
+
+    if (frmDebug != nullptr)
+        setTextIfChanged(frmDebug->sEdit9, QString::number(status.debounce));
+}
+
+bool TMainForm::WaitForAcknowledge(const bool& waitForOk)
+{
+    TimeOut = 10;
+    while (waitForOk) {
+        // Sleeps until the next event: a reply, a timer tick, user input.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (waitForOk && TimeOut == 0) {
+            dialogs().information(
+                QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : this,
+                QStringLiteral("Nema odgovora iz uredjaja!"));
+            break;
+        }
+    }
+    return !waitForOk;
+}
 
 void TMainForm::buildDashboard()
 {
@@ -329,7 +566,7 @@ void TMainForm::Timer1Timer()
     if (TimeOut > 0)
         --TimeOut;
 
-    showPresence(VeltranoPresent);
+    showPresence(VeltranoPresent());
 
     if (cbGetStatusAuto->isChecked())
         btGetStatusClick();
@@ -357,11 +594,23 @@ void TMainForm::StatusBar1DblClick()
     RxCnt = 0;
 }
 
-void TMainForm::btGetStatusClick() {}
+void TMainForm::btGetStatusClick()
+{
+    if (CurrentDevice() != nullptr)
+        SendRequest(vms::link::requests::getStatus());
+}
 
-void TMainForm::btFirmwareInfoClick() {}
+void TMainForm::btFirmwareInfoClick()
+{
+    if (CurrentDevice() != nullptr)
+        SendRequest(vms::link::requests::getFirmware());
+}
 
-void TMainForm::btRele1TogleClick() {}
+void TMainForm::btRele1TogleClick()
+{
+    if (CurrentDevice() != nullptr)
+        SendRequest(vms::link::requests::toggleRelay());
+}
 
 void TMainForm::btResetToBootClick()
 {
@@ -369,7 +618,11 @@ void TMainForm::btResetToBootClick()
                                                 "uredjaju? Ovaj mod je potreban samo pri "
                                                 "nadogradnji firmware-a uredjaja!")))
         return;
+    if (CurrentDevice() == nullptr)
+        return;
+    // Polling stops first: the device restarts and would not answer.
     cbGetStatusAuto->setChecked(false);
+    SendRequest(vms::link::requests::restartToBootloader());
 }
 
 void TMainForm::btHIDInfoClick() {}

@@ -21,9 +21,9 @@ TfrmDebug* frmDebug = nullptr;
 TfrmCallPhonebook* frmCallPhonebook = nullptr;
 TfrmIzlazi* frmIzlazi = nullptr;
 
-Forms::Forms()
+Forms::Forms(hid::platform::Platform& platform, hid::MainThreadHandoff& handoff)
 {
-    MainForm = (m_main = std::make_unique<TMainForm>()).get();
+    MainForm = (m_main = std::make_unique<TMainForm>(platform, handoff)).get();
     frmMemory = (m_memory = std::make_unique<TfrmMemory>()).get();
     frmGSMNumbers = (m_gsmNumbers = std::make_unique<TfrmGSMNumbers>()).get();
     frmADSettings = (m_adSettings = std::make_unique<TfrmADSettings>()).get();

@@ -5,6 +5,15 @@
 
 #include <memory>
 
+namespace hid
+{
+class MainThreadHandoff;
+namespace platform
+{
+class Platform;
+}
+} // namespace hid
+
 namespace windows
 {
 
@@ -31,7 +40,8 @@ extern TfrmIzlazi* frmIzlazi;
 class Forms
 {
 public:
-    Forms();
+    // `platform` and `handoff` must outlive the windows.
+    Forms(hid::platform::Platform& platform, hid::MainThreadHandoff& handoff);
     ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;
