@@ -7,12 +7,16 @@
 #include "hid/MainThreadHandoff.h"
 #include "hid/platform/HidPlatform.h"
 #include "hid/platform/virtual/VirtualBus.h"
+#ifdef VMS_HAVE_LINUX_BACKEND
+#include "hid/platform/linux/LinuxPlatform.h"
+#endif
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QStyleFactory>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace
@@ -48,7 +52,19 @@ std::unique_ptr<hid::platform::Platform> simulatedBus()
 
 std::unique_ptr<hid::platform::Platform> linuxBackend()
 {
+#ifdef VMS_HAVE_LINUX_BACKEND
+    hid::platform::ErrorCode err = hid::platform::NoError;
+    auto platform = hid::platform::linux_backend::makeLinuxPlatform(err);
+    if (!platform)
+        std::fprintf(stderr, "veltrano-mini-setup: cannot watch the USB HID devices: %s\n",
+                     std::strerror(static_cast<int>(err)));
+    return platform;
+#else
+    std::fputs("veltrano-mini-setup: this build has no USB HID back end; "
+               "run with --simulate to use the imitation device.\n",
+               stderr);
     return nullptr;
+#endif
 }
 
 } // namespace
@@ -88,12 +104,8 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<hid::platform::Platform> platform =
         parser.isSet(simulate) ? simulatedBus() : linuxBackend();
-    if (!platform) {
-        std::fputs("veltrano-mini-setup: this build has no USB HID back end; "
-                   "run with --simulate to use the imitation device.\n",
-                   stderr);
+    if (!platform)
         return 2;
-    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VeltranoMini Setup"));
