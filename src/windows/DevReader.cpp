@@ -195,8 +195,10 @@ TMainForm::~TMainForm()
 {
     // Devices first, while the windows their last replies write into exist.
     Timer1->stop();
-    if (HidCtl)
-        HidCtl->SetOnDeviceChange({});
+    HidCtl->SetOnDeviceChange({});
+    // Handing back runs the last queued replies and errors of each device,
+    // which still reach the connection and this window.
+    m_connection->HandBackAll();
     m_connection.reset();
     HidCtl.reset();
 }

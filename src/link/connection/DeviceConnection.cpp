@@ -127,7 +127,7 @@ DeviceConnection::DeviceConnection(hid::THidDeviceController& controller, Hooks 
 
 DeviceConnection::~DeviceConnection()
 {
-    ReleaseAll();
+    HandBackAll();
 }
 
 bool DeviceConnection::Enumerate(hid::THidDevice* HidDev, int Idx)
@@ -156,7 +156,7 @@ bool DeviceConnection::Enumerate(hid::THidDevice* HidDev, int Idx)
 void DeviceConnection::DeviceChange()
 {
     const bool hadLines = !FLines.empty();
-    ReleaseAll();
+    HandBackAll();
     if (hadLines && FHooks.setAutomatic)
         FHooks.setAutomatic(false);
     if (FHooks.listClear)
@@ -164,7 +164,7 @@ void DeviceConnection::DeviceChange()
     FController.Enumerate();
 }
 
-void DeviceConnection::ReleaseAll()
+void DeviceConnection::HandBackAll()
 {
     // Forget the device in use before handing anything back: handing a device
     // back runs the replies still queued by its read thread, and a handler

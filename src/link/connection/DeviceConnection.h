@@ -66,6 +66,10 @@ public:
     };
     const std::vector<Line>& Lines() const { return FLines; }
 
+    // Hands every device back and forgets the device in use. Replies still
+    // queued by a read thread are handled meanwhile, so the hooks must work.
+    void HandBackAll();
+
     // Controller events.
     bool Enumerate(hid::THidDevice* HidDev, int Idx);
     void DeviceChange();
@@ -74,8 +78,6 @@ public:
     void DataError(hid::THidDevice* HidDev, std::uint32_t Error);
 
 private:
-    void ReleaseAll();
-
     hid::THidDeviceController& FController;
     Hooks FHooks;
     std::vector<Line> FLines;
