@@ -44,8 +44,11 @@ std::unique_ptr<hid::platform::Platform> simulatedBus()
     veltrano.product = identity.product;
     veltrano.serial = identity.serial;
     veltrano.languages = {0x0409};
-    veltrano.behaviour =
-        std::make_shared<device::ImitationBehaviour>(std::make_shared<device::ImitationDevice>());
+    auto imitation = std::make_shared<device::ImitationDevice>();
+    // A real device answers after a few milliseconds, never before the
+    // host's read has started.
+    imitation->setLatency(std::chrono::milliseconds(10));
+    veltrano.behaviour = std::make_shared<device::ImitationBehaviour>(std::move(imitation));
     bus->plug(veltrano);
     return bus;
 }
