@@ -2,11 +2,9 @@
 #include "windows/EventLoop.h"
 #include "windows/Forms.h"
 
-#include "device/ImitationBehaviour.h"
-#include "device/ImitationDevice.h"
+#include "app/Simulation.h"
 #include "hid/MainThreadHandoff.h"
 #include "hid/platform/HidPlatform.h"
-#include "hid/platform/virtual/VirtualBus.h"
 #ifdef VMS_HAVE_LINUX_BACKEND
 #include "hid/platform/linux/LinuxPlatform.h"
 #endif
@@ -21,37 +19,6 @@
 
 namespace
 {
-
-// The imitation device as "Veltrano 8", beside a mouse that never answers, so
-// that the tool has one interface to pass over as a real machine would.
-std::unique_ptr<hid::platform::Platform> simulatedBus()
-{
-    auto bus = std::make_unique<hid::platform::virt::VirtualBus>();
-
-    const device::Identity identity = device::imitationIdentity();
-    hid::platform::virt::InterfaceSpec mouse;
-    mouse.attributes = {0x046D, 0xC077, 0x7200};
-    mouse.lengths = {0x0002, 0x0001, 5, 0, 0};
-    mouse.manufacturer = u"Logitech";
-    mouse.product = u"USB Optical Mouse";
-    mouse.languages = {0x0409};
-    bus->plug(mouse);
-
-    hid::platform::virt::InterfaceSpec veltrano;
-    veltrano.attributes = identity.attributes;
-    veltrano.lengths = identity.reportLengths;
-    veltrano.manufacturer = identity.manufacturer;
-    veltrano.product = identity.product;
-    veltrano.serial = identity.serial;
-    veltrano.languages = {0x0409};
-    auto imitation = std::make_shared<device::ImitationDevice>();
-    // A real device answers after a few milliseconds, never before the
-    // host's read has started.
-    imitation->setLatency(std::chrono::milliseconds(10));
-    veltrano.behaviour = std::make_shared<device::ImitationBehaviour>(std::move(imitation));
-    bus->plug(veltrano);
-    return bus;
-}
 
 std::unique_ptr<hid::platform::Platform> linuxBackend()
 {
@@ -105,8 +72,11 @@ int main(int argc, char* argv[])
         return parser.isSet(help) ? 0 : 2;
     }
 
-    std::unique_ptr<hid::platform::Platform> platform =
-        parser.isSet(simulate) ? simulatedBus() : linuxBackend();
+    std::unique_ptr<hid::platform::Platform> platform;
+    if (parser.isSet(simulate))
+        platform = app::makeSimulation().bus;
+    else
+        platform = linuxBackend();
     if (!platform)
         return 2;
 

@@ -34,6 +34,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <variant>
 
 namespace windows
@@ -76,6 +77,39 @@ template <typename W> void setTextIfChanged(W* widget, const QString& text)
 {
     if (widget->text() != text)
         widget->setText(text);
+}
+
+// A label of fixed size does not make its panel lay out again whenever its
+// text changes, which a status report does ten times a second. The label
+// remembers how many characters it was sized for, so that measuring text,
+// which costs more than the layout, happens only when a longer text comes.
+const char* const kFitsChars = "vmsFitsChars";
+
+int textWidth(const QLabel* label, const QString& text)
+{
+    // A little slack for glyphs wider than the ones measured.
+    return label->fontMetrics().horizontalAdvance(text) + 2 * label->margin() + 6;
+}
+
+void pinSize(QLabel* label, const QString& widest)
+{
+    const int width = std::max(label->sizeHint().width(), textWidth(label, widest));
+    label->setFixedSize(width, label->sizeHint().height());
+    label->setProperty(kFitsChars, std::max(widest.size(), label->text().size()));
+}
+
+// Widens a pinned label when a longer text would not fit: nothing is clipped.
+void setValueText(QLabel* label, const QString& text)
+{
+    if (label->text() == text)
+        return;
+    if (text.size() > label->property(kFitsChars).toLongLong()) {
+        const int needed = textWidth(label, text);
+        if (needed > label->maximumWidth())
+            label->setFixedWidth(needed);
+        label->setProperty(kFitsChars, text.size());
+    }
+    label->setText(text);
 }
 
 void showWindow(QWidget* window)
@@ -332,22 +366,22 @@ void TMainForm::ApplyStatus(const vms::link::StatusReport& status)
     ADRawCH2 = status.raw2;
 
     const QColor white(255, 255, 255);
-    setTextIfChanged(sLabel6, toQString(status.phoneNumber));
-    setTextIfChanged(lbGSMSignal, QStringLiteral("GSM Signal [RSSI: %1]").arg(status.rssi));
+    setValueText(sLabel6, toQString(status.phoneNumber));
+    setValueText(lbGSMSignal, QStringLiteral("GSM Signal [RSSI: %1]").arg(status.rssi));
     gaGSMSignal->setProgress(status.signal);
     shapeDIN1->setBrushColor(status.din1 != 0 ? QColor(255, 255, 0) : white);
     shapeDIN2->setBrushColor(status.din2 != 0 ? QColor(255, 255, 0) : white);
     shapeDIN3->setBrushColor(status.din3 != 0 ? QColor(255, 255, 0) : white);
     shapeLEDRele->setBrushColor(status.relay != 0 ? QColor(0, 128, 0) : white);
-    setTextIfChanged(lbADRaw1, QString::number(status.raw1));
-    setTextIfChanged(lbADRaw2, QString::number(status.raw2));
-    setTextIfChanged(lbSMSTx, QString::number(status.smsTx));
-    setTextIfChanged(lbSMSRx, QString::number(status.smsRx));
+    setValueText(lbADRaw1, QString::number(status.raw1));
+    setValueText(lbADRaw2, QString::number(status.raw2));
+    setValueText(lbSMSTx, QString::number(status.smsTx));
+    setValueText(lbSMSRx, QString::number(status.smsRx));
 
     const QString point = QLocale().decimalPoint();
     const char16_t separator = point.isEmpty() ? u'.' : point.front().unicode();
-    setTextIfChanged(lbADCh1Val, toQString(vms::link::formatFixedPoint(status.calc1, separator)));
-    setTextIfChanged(lbADCh2Val, toQString(vms::link::formatFixedPoint(status.calc2, separator)));
+    setValueText(lbADCh1Val, toQString(vms::link::formatFixedPoint(status.calc1, separator)));
+    setValueText(lbADCh2Val, toQString(vms::link::formatFixedPoint(status.calc2, separator)));
 
     if (frmDebug != nullptr) {
         QLineEdit* edits[] = {frmDebug->sEdit1, frmDebug->sEdit2, frmDebug->sEdit3,
@@ -357,16 +391,16 @@ void TMainForm::ApplyStatus(const vms::link::StatusReport& status)
             setTextIfChanged(edits[i], QString::number(status.debug[i]));
     }
 
-    setTextIfChanged(lbNetworkState,
-                     toQString(std::u16string(vms::link::networkStateText(status.networkState))));
+    setValueText(lbNetworkState,
+                 toQString(std::u16string(vms::link::networkStateText(status.networkState))));
     const vms::link::Rgb rgb = vms::link::networkStateColour(status.networkState);
     const QColor networkColour(rgb.r, rgb.g, rgb.b);
     if (lbNetworkState->palette().color(QPalette::WindowText) != networkColour)
         setTextColour(lbNetworkState, networkColour);
 
     const bool callOn = status.callFunction != 0;
-    setTextIfChanged(lbCallFuncEnabled,
-                     callOn ? QStringLiteral("Ukljucena") : QStringLiteral("Iskljucena"));
+    setValueText(lbCallFuncEnabled,
+                 callOn ? QStringLiteral("Ukljucena") : QStringLiteral("Iskljucena"));
     if (frmCallPhonebook != nullptr) {
         frmCallPhonebook->panCallNumbers->setEnabled(callOn);
         frmCallPhonebook->panCallNumbers->setVisible(callOn);
@@ -512,6 +546,15 @@ void TMainForm::buildDashboard()
     pair(sLabel4, lbSMSTx);
     pair(sLabel5, lbSMSRx);
     grid->setRowStretch(row, 1);
+
+    pinSize(lbGSMSignal, lbGSMSignal->text());
+    pinSize(lbNetworkState, QStringLiteral("ROAMING_NETWORK"));
+    pinSize(lbCallFuncEnabled, QStringLiteral("Iskljucena"));
+    pinSize(sLabel6, QStringLiteral("+000000000000000"));
+    for (QLabel* l : {lbADRaw1, lbADRaw2, lbSMSTx, lbSMSRx})
+        pinSize(l, QStringLiteral("65535"));
+    for (QLabel* l : {lbADCh1Val, lbADCh2Val})
+        pinSize(l, QStringLiteral("-00000.0000"));
 }
 
 void TMainForm::buildButtonColumn(QWidget* c)

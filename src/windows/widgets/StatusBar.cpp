@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace windows
 {
 
@@ -29,8 +31,19 @@ QString StatusBar::panelText(int index) const
 void StatusBar::setPanelText(int index, const QString& text)
 {
     QLabel* panel = m_panels.at(static_cast<std::size_t>(index));
-    if (panel->text() != text)
-        panel->setText(text);
+    if (panel->text() == text)
+        return;
+    // Panels keep their width while the text fits, so that a counter ticking
+    // does not lay the bar out again; they only ever grow, and text is
+    // measured only when a longer one comes.
+    if (text.size() > panel->property("vmsFitsChars").toLongLong()) {
+        const QMargins margins = panel->contentsMargins();
+        const int needed = panel->fontMetrics().horizontalAdvance(text) + margins.left() +
+                           margins.right() + 2 * panel->frameWidth() + 6;
+        panel->setFixedWidth(std::max({needed, panel->minimumWidth(), panel->width()}));
+        panel->setProperty("vmsFitsChars", text.size());
+    }
+    panel->setText(text);
 }
 
 void StatusBar::mouseDoubleClickEvent(QMouseEvent* event)
