@@ -601,6 +601,8 @@ void TMainForm::showPresence(bool present)
         QPalette red = m_panelPalette;
         for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
             red.setColor(group, QPalette::Window, kRed);
+        // The panel's grey text is hard to read on red; black reads well.
+        red.setColor(QPalette::Disabled, QPalette::WindowText, Qt::black);
         sPanel1->setPalette(red);
     }
     sPanel1->setEnabled(present);
