@@ -88,14 +88,17 @@ void THidDeviceReadThread::Stop()
     {
         std::lock_guard lock(Device->FReadLock);
         Device->FReadRefused = true;
-        if (Device->FHidOverlappedRead)
+        if (Device->FHidOverlappedRead) {
             Device->FHidOverlappedRead->cancel();
+            Device->FHidOverlappedRead.reset();
+        }
     }
     if (!FThread.joinable())
         return;
     if (FInDelivery) {
         // We are inside this thread's delivery, so it cannot end before we
         // return; it ends on its own right after.
+        FDetached = true;
         FThread.detach();
         return;
     }
@@ -135,6 +138,9 @@ void THidDeviceReadThread::Execute()
             break;
         }
     }
+    // Nobody waits for a detached thread, and the hand-off may be gone.
+    if (FDetached)
+        return;
     FFinished = true;
     FHandoff->notifyFinished();
 }
@@ -523,21 +529,21 @@ void THidDeviceController::SetOnDeviceChange(TNotifyEvent Handler)
 {
     const bool changed = Handler || FDeviceChangeEvent;
     FDeviceChangeEvent = std::move(Handler);
-    if (!changed)
-        return;
-    if (FInDeviceChange) {
-        FMissedDeviceChange = true;
-        return;
-    }
-    FInDeviceChange = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FInDeviceChange};
-    DeviceChange();
+    if (changed)
+        GuardedDeviceChange();
 }
 
 void THidDeviceController::DeviceChangeMessage(std::intptr_t LParam)
+{
+    if (FInDeviceChange) {
+        GuardedDeviceChange(); // only notes the miss
+        return;
+    }
+    FLParam = LParam;
+    GuardedDeviceChange();
+}
+
+void THidDeviceController::GuardedDeviceChange()
 {
     if (FInDeviceChange) {
         // A handler of the running scan let messages through; the change may
@@ -545,7 +551,6 @@ void THidDeviceController::DeviceChangeMessage(std::intptr_t LParam)
         FMissedDeviceChange = true;
         return;
     }
-    FLParam = LParam;
     {
         FInDeviceChange = true;
         struct Reset {

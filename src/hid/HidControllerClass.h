@@ -120,6 +120,7 @@ private:
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
     bool FInDelivery = false; // main thread only
+    bool FDetached = false;   // set before the thread's delivery returns
 };
 
 class THidDevice
@@ -274,6 +275,7 @@ private:
     friend class THidDevice;
 
     void DeviceChangeMessage(std::intptr_t LParam);
+    void GuardedDeviceChange();
     void DeviceChange();
     std::vector<std::unique_ptr<THidDevice>> InterfaceScan();
     void CountDevices();

@@ -1,5 +1,6 @@
 #include "hid/MainThreadHandoff.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace hid
@@ -7,7 +8,29 @@ namespace hid
 
 MainThreadHandoff::MainThreadHandoff() : FMainThread(std::this_thread::get_id()) {}
 
-MainThreadHandoff::~MainThreadHandoff() = default;
+MainThreadHandoff::~MainThreadHandoff()
+{
+    // A thread may still be returning from invoke(); it must be out before
+    // the lock and the condition go. Calls it still waits for run now.
+    std::unique_lock lock(FLock);
+    while (FInvokers > 0) {
+        auto it = std::find_if(FQueue.begin(), FQueue.end(),
+                               [](const Entry& e) { return e.done != nullptr; });
+        if (it == FQueue.end()) {
+            FChanged.wait(lock);
+            continue;
+        }
+        Entry entry = std::move(*it);
+        FQueue.erase(it);
+        lock.unlock();
+        try {
+            run(entry);
+        } catch (...) {
+            // nobody left to tell
+        }
+        lock.lock();
+    }
+}
 
 void MainThreadHandoff::setWakeup(std::function<void()> wakeup)
 {
@@ -40,9 +63,15 @@ void MainThreadHandoff::invoke(Call call)
         return;
     }
     bool done = false;
+    {
+        std::lock_guard lock(FLock);
+        ++FInvokers;
+    }
     enqueue(Entry{std::this_thread::get_id(), std::move(call), &done});
     std::unique_lock lock(FLock);
     FChanged.wait(lock, [&] { return done; });
+    if (--FInvokers == 0)
+        FChanged.notify_all();
 }
 
 void MainThreadHandoff::run(Entry& entry)

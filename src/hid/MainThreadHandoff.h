@@ -24,6 +24,7 @@ public:
 
     // The thread that constructs the hand-off is its main thread.
     MainThreadHandoff();
+    // Waits for threads still inside invoke(), running the calls they wait for.
     ~MainThreadHandoff();
 
     MainThreadHandoff(const MainThreadHandoff&) = delete;
@@ -73,6 +74,7 @@ private:
     std::mutex FLock;
     std::condition_variable FChanged;
     std::deque<Entry> FQueue;
+    int FInvokers = 0; // threads inside invoke()
     std::function<void()> FWakeup;
 };
 

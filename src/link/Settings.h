@@ -4,6 +4,7 @@
 // the reply decoder.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -98,15 +98,15 @@ struct VirtualBus::State {
         }
     }
 
+    // Held while the listener runs, so that once a new listener is set no
+    // call of the old one is still under way.
+    std::mutex listenerLock;
+
     void notifyChange()
     {
-        std::function<void()> call;
-        {
-            std::lock_guard guard(lock);
-            call = listener;
-        }
-        if (call)
-            call();
+        std::lock_guard guard(listenerLock);
+        if (listener)
+            listener();
     }
 
     std::string plug(InterfaceSpec spec)
@@ -394,11 +394,11 @@ VirtualBus::~VirtualBus()
     {
         std::lock_guard guard(FState->lock);
         FState->stopping = true;
-        FState->listener = nullptr;
         FState->jobs.clear();
     }
     FState->jobsChanged.notify_all();
     FState->thread.join();
+    setChangeListener({});
 }
 
 std::string VirtualBus::plug(InterfaceSpec spec)
@@ -459,7 +459,7 @@ bool VirtualBus::waitForReaders(const std::string& identity, int count,
     std::unique_lock guard(FState->lock);
     return FState->readersChanged.wait_for(guard, timeout, [&] {
         auto iface = FState->findLocked(identity, false);
-        return iface && static_cast<int>(iface->readers.size()) >= count;
+        return iface && static_cast<int>(iface->readers.size()) == count;
     });
 }
 
@@ -533,7 +533,7 @@ std::optional<std::u16string> VirtualBus::languageName(std::uint16_t langId)
 
 void VirtualBus::setChangeListener(std::function<void()> listener)
 {
-    std::lock_guard guard(FState->lock);
+    std::lock_guard guard(FState->listenerLock);
     FState->listener = std::move(listener);
 }
 

@@ -68,7 +68,7 @@ public:
     std::uint64_t idleReaderWakeups() const;
     // Readers open now (for tests waiting until a read thread has started).
     int openReaders(const std::string& identity) const;
-    // Blocks until the interface has at least `count` readers or `timeout` passes.
+    // Blocks until the interface has exactly `count` readers or `timeout` passes.
     bool waitForReaders(const std::string& identity, int count,
                         std::chrono::milliseconds timeout) const;
 
