@@ -1,0 +1,40 @@
+#include "app/Simulation.h"
+
+#include "device/ImitationBehaviour.h"
+#include "device/ImitationDevice.h"
+
+namespace app
+{
+
+Simulation makeSimulation()
+{
+    Simulation sim;
+    sim.bus = std::make_unique<hid::platform::virt::VirtualBus>();
+
+    // One interface the tool has to pass over, as on any real machine.
+    hid::platform::virt::InterfaceSpec mouse;
+    mouse.attributes = {0x046D, 0xC077, 0x7200};
+    mouse.lengths = {0x0002, 0x0001, 5, 0, 0};
+    mouse.manufacturer = u"Logitech";
+    mouse.product = u"USB Optical Mouse";
+    mouse.languages = {0x0409};
+    sim.bus->plug(mouse);
+
+    const device::Identity identity = device::imitationIdentity();
+    hid::platform::virt::InterfaceSpec veltrano;
+    veltrano.attributes = identity.attributes;
+    veltrano.lengths = identity.reportLengths;
+    veltrano.manufacturer = identity.manufacturer;
+    veltrano.product = identity.product;
+    veltrano.serial = identity.serial;
+    veltrano.languages = {0x0409};
+    sim.device = std::make_shared<device::ImitationDevice>();
+    // A real device answers after a few milliseconds, never before the
+    // host's read has started.
+    sim.device->setLatency(std::chrono::milliseconds(10));
+    veltrano.behaviour = std::make_shared<device::ImitationBehaviour>(sim.device);
+    sim.bus->plug(veltrano);
+    return sim;
+}
+
+} // namespace app

@@ -1,0 +1,12 @@
+#include "windows/ADSettings.h"
+
+namespace windows
+{
+
+TfrmADSettings::TfrmADSettings(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmADSettings"));
+    setWindowTitle(QStringLiteral("AD Podešavanja"));
+}
+
+} // namespace windows

@@ -1,0 +1,70 @@
+#include "windows/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace windows
+{
+namespace
+{
+
+QString caption()
+{
+    const QString name = QApplication::applicationDisplayName();
+    return name.isEmpty() ? QApplication::applicationName() : name;
+}
+
+class QtDialogs final : public Dialogs
+{
+public:
+    void information(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::information(parent, caption(), text, QMessageBox::Ok);
+    }
+
+    void warning(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::warning(parent, caption(), text, QMessageBox::Ok);
+    }
+
+    void error(QWidget* parent, const QString& text) override
+    {
+        QMessageBox::critical(parent, caption(), text, QMessageBox::Ok);
+    }
+
+    bool confirm(QWidget* parent, const QString& text, const QString& title) override
+    {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+    }
+
+    QString saveFileName(QWidget* parent, const SaveOptions& options) override
+    {
+        QFileDialog dialog(parent, options.title, options.directory, options.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(options.defaultSuffix);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+QtDialogs qtDialogs;
+Dialogs* current = nullptr;
+
+} // namespace
+
+Dialogs& dialogs()
+{
+    return current != nullptr ? *current : qtDialogs;
+}
+
+void setDialogs(Dialogs* replacement)
+{
+    current = replacement;
+}
+
+} // namespace windows

@@ -1,0 +1,12 @@
+#include "windows/GSMNumbers.h"
+
+namespace windows
+{
+
+TfrmGSMNumbers::TfrmGSMNumbers(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmGSMNumbers"));
+    setWindowTitle(QStringLiteral("GSM Numbers"));
+}
+
+} // namespace windows

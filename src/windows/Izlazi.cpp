@@ -1,0 +1,12 @@
+#include "windows/Izlazi.h"
+
+namespace windows
+{
+
+TfrmIzlazi::TfrmIzlazi(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmIzlazi"));
+    setWindowTitle(QStringLiteral("Podešavanje izlaza"));
+}
+
+} // namespace windows

@@ -1,0 +1,122 @@
+#pragma once
+
+// The tool's windows on a virtual HID bus, with the imitation device plugged
+// in as "Veltrano 8" and a mouse that never answers, as --simulate runs them.
+
+#include "ScriptedDialogs.h"
+
+#include "windows/DevReader.h"
+#include "windows/EventLoop.h"
+#include "windows/Forms.h"
+
+#include "device/ImitationBehaviour.h"
+#include "device/ImitationDevice.h"
+#include "hid/MainThreadHandoff.h"
+#include "hid/platform/virtual/VirtualBus.h"
+
+#include <QListWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace harness
+{
+
+inline hid::platform::virt::InterfaceSpec mouseSpec()
+{
+    hid::platform::virt::InterfaceSpec spec;
+    spec.attributes = {0x046D, 0xC077, 0x7200};
+    spec.lengths = {0x0002, 0x0001, 5, 0, 0};
+    spec.product = u"USB Optical Mouse";
+    spec.languages = {0x0409};
+    return spec;
+}
+
+// An interface that identifies itself as given and never answers.
+inline hid::platform::virt::InterfaceSpec silentSpec(std::u16string product, std::uint16_t vid,
+                                                     std::uint16_t pid, std::u16string serial)
+{
+    hid::platform::virt::InterfaceSpec spec;
+    spec.attributes = {vid, pid, 0x0100};
+    spec.lengths = {0x0001, 0xFF00, 65, 65, 0};
+    spec.product = std::move(product);
+    if (!serial.empty()) {
+        spec.serial = std::move(serial);
+        spec.languages = {0x0409};
+    }
+    return spec;
+}
+
+inline hid::platform::virt::InterfaceSpec veltranoSpec(std::shared_ptr<device::ImitationDevice> dev,
+                                                       std::u16string serial = u"VM8-SIM-0001")
+{
+    const device::Identity identity = device::imitationIdentity();
+    hid::platform::virt::InterfaceSpec spec;
+    spec.attributes = identity.attributes;
+    spec.lengths = identity.reportLengths;
+    spec.manufacturer = identity.manufacturer;
+    spec.product = identity.product;
+    spec.serial = std::move(serial);
+    spec.languages = {0x0409};
+    spec.behaviour = std::make_shared<device::ImitationBehaviour>(std::move(dev));
+    return spec;
+}
+
+// Count of reports with this command code in the device's log.
+inline int countCode(const device::ImitationDevice& dev, char a, char b)
+{
+    int n = 0;
+    for (const auto& report : dev.receivedReports())
+        n += (report.size() >= 3 && report[1] == a && report[2] == b) ? 1 : 0;
+    return n;
+}
+
+inline QStringList lines(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// Build order matters: the bus and hand-off outlive the windows.
+struct Tool {
+    hid::platform::virt::VirtualBus bus;
+    std::shared_ptr<device::ImitationDevice> device = std::make_shared<device::ImitationDevice>();
+    std::string mouseId;
+    std::string deviceId;
+    hid::MainThreadHandoff handoff;
+    std::unique_ptr<windows::HandoffPump> pump;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<windows::Forms> forms;
+
+    // plugStandard: the mouse, then the imitation device.
+    explicit Tool(bool plugStandard = true)
+    {
+        // A real device answers after a few milliseconds, never before the
+        // host's read has started.
+        device->setLatency(std::chrono::milliseconds(10));
+        if (plugStandard) {
+            mouseId = bus.plug(mouseSpec());
+            deviceId = bus.plug(veltranoSpec(device));
+        }
+    }
+
+    ~Tool()
+    {
+        forms.reset();
+        pump.reset();
+    }
+
+    // Creates the windows and shows the main one, which starts the device scan.
+    windows::TMainForm* start()
+    {
+        pump = std::make_unique<windows::HandoffPump>(handoff, bus);
+        forms = std::make_unique<windows::Forms>(bus, handoff);
+        windows::MainForm->show();
+        return windows::MainForm;
+    }
+};
+
+} // namespace harness
