@@ -29,9 +29,6 @@ Simulation makeSimulation()
     veltrano.serial = identity.serial;
     veltrano.languages = {0x0409};
     sim.device = std::make_shared<device::ImitationDevice>();
-    // A real device answers after a few milliseconds, never before the
-    // host's read has started.
-    sim.device->setLatency(std::chrono::milliseconds(10));
     veltrano.behaviour = std::make_shared<device::ImitationBehaviour>(sim.device);
     sim.bus->plug(veltrano);
     return sim;

@@ -460,6 +460,11 @@ void THidDevice::StartThread()
         std::lock_guard lock(FReadLock);
         FReadRefused = false;
     }
+    // Open the read side before anything can be sent: a reply that came
+    // before the thread got round to opening it would be lost. A failure
+    // here is reported by the thread, which tries again.
+    platform::ErrorCode err = platform::NoError;
+    AcquireReadHandle(err);
     FDataThread.reset(new THidDeviceReadThread(this, length));
     FDataThread->Start(FDataThread);
 }

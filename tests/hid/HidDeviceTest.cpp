@@ -197,6 +197,30 @@ TEST_F(HidDeviceTest, AReportIsHandedToTheMainThreadWithItsIdAndSize)
     EXPECT_EQ(bus.idleReaderWakeups(), 0u);
 }
 
+TEST_F(HidDeviceTest, AnAnswerRightAfterSetOnDataIsNotLost)
+{
+    // The device answers at once; the read side must already be open when
+    // SetOnData returns, whatever the read thread is doing.
+    for (int round = 0; round < 50; ++round) {
+        auto echo = std::make_shared<EchoDevice>();
+        auto dev = checkOut(Veltrano(echo));
+        ASSERT_NE(dev, nullptr);
+        received.clear();
+        dev->SetOnData([&](THidDevice*, std::uint8_t id, const std::uint8_t* data,
+                           std::uint16_t size) {
+            received.push_back(Data{id, std::vector<std::uint8_t>(data, data + size)});
+        });
+        EXPECT_EQ(bus.openReaders(identity), 1);
+        std::uint8_t report[65] = {0, 'G', 'F'};
+        std::uint32_t written = 0;
+        ASSERT_TRUE(dev->WriteFile(report, sizeof report, written));
+        ASSERT_TRUE(drainUntil([&] { return received.size() == 1; })) << "round " << round;
+        dev.reset();
+        ctl.reset();
+        bus.unplug(identity);
+    }
+}
+
 TEST_F(HidDeviceTest, ReportsOfTheWrongLengthAreCutOrPassedAsTheyCame)
 {
     auto dev = checkOut(Veltrano());

@@ -241,7 +241,6 @@ void DevReaderTest::twoMatchingInterfacesBothReachTheDispatcher()
 {
     Tool tool(false);
     auto first = std::make_shared<device::ImitationDevice>();
-    first->setLatency(std::chrono::milliseconds(10));
     const std::string firstId = tool.bus.plug(harness::veltranoSpec(first, u"A"));
     tool.deviceId = tool.bus.plug(harness::veltranoSpec(tool.device, u"B"));
     TMainForm* form = tool.start();

@@ -94,9 +94,6 @@ struct Tool {
     // plugStandard: the mouse, then the imitation device.
     explicit Tool(bool plugStandard = true)
     {
-        // A real device answers after a few milliseconds, never before the
-        // host's read has started.
-        device->setLatency(std::chrono::milliseconds(10));
         if (plugStandard) {
             mouseId = bus.plug(mouseSpec());
             deviceId = bus.plug(veltranoSpec(device));
