@@ -206,10 +206,10 @@ TEST_F(HidDeviceTest, AnAnswerRightAfterSetOnDataIsNotLost)
         auto dev = checkOut(Veltrano(echo));
         ASSERT_NE(dev, nullptr);
         received.clear();
-        dev->SetOnData([&](THidDevice*, std::uint8_t id, const std::uint8_t* data,
-                           std::uint16_t size) {
-            received.push_back(Data{id, std::vector<std::uint8_t>(data, data + size)});
-        });
+        dev->SetOnData(
+            [&](THidDevice*, std::uint8_t id, const std::uint8_t* data, std::uint16_t size) {
+                received.push_back(Data{id, std::vector<std::uint8_t>(data, data + size)});
+            });
         EXPECT_EQ(bus.openReaders(identity), 1);
         std::uint8_t report[65] = {0, 'G', 'F'};
         std::uint32_t written = 0;

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-namespace hid::platform {
+namespace hid::platform
+{
 
 // System error code of the back end (errno on Linux); 0 means no error.
 using ErrorCode = std::uint32_t;
@@ -49,7 +50,8 @@ enum class OpenMode {
 enum class StringKind { Manufacturer, Product, Serial };
 
 // An open interface for queries and synchronous writes. Used on the main thread.
-class DeviceHandle {
+class DeviceHandle
+{
 public:
     virtual ~DeviceHandle() = default;
 
@@ -69,14 +71,15 @@ public:
 };
 
 enum class ReadResult {
-    Report,    // one input report in the buffer, report ID first
-    Empty,     // the read finished without data or with a failure: dropped silently
-    Error,     // the read could not be done; err tells why (reported to the application)
-    Cancelled  // cancel() was called
+    Report,   // one input report in the buffer, report ID first
+    Empty,    // the read finished without data or with a failure: dropped silently
+    Error,    // the read could not be done; err tells why (reported to the application)
+    Cancelled // cancel() was called
 };
 
 // The read side of an interface, used by one read thread.
-class ReadHandle {
+class ReadHandle
+{
 public:
     virtual ~ReadHandle() = default;
 
@@ -91,7 +94,8 @@ public:
     virtual void cancel() = 0;
 };
 
-class Platform {
+class Platform
+{
 public:
     virtual ~Platform() = default;
 

@@ -8,10 +8,12 @@
 #include <span>
 #include <vector>
 
-namespace hid::platform::virt {
+namespace hid::platform::virt
+{
 
 // The bus side offered to a behaviour while it handles one report.
-class BusContext {
+class BusContext
+{
 public:
     virtual ~BusContext() = default;
 
@@ -25,7 +27,8 @@ public:
     virtual void dropConnection(std::chrono::milliseconds downTime) = 0;
 };
 
-class Behaviour {
+class Behaviour
+{
 public:
     virtual ~Behaviour() = default;
 
