@@ -49,7 +49,7 @@ public:
     void information(QWidget*, const QString&) override {}
     void warning(QWidget*, const QString&) override {}
     void error(QWidget*, const QString&) override {}
-    bool confirm(QWidget*, const QString&, const QString&) override { return false; }
+    bool confirm(QWidget*, const QString&, const QString&, Icon) override { return false; }
     QString saveFileName(QWidget*, const SaveOptions&) override { return {}; }
 };
 

@@ -9,4 +9,6 @@ TfrmADSettings::TfrmADSettings(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("AD Podešavanja"));
 }
 
+void TfrmADSettings::HandleCoefficients(const vms::link::Coefficients& /*reply*/) {}
+
 } // namespace windows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 namespace windows
@@ -11,6 +13,9 @@ class TfrmADSettings : public QWidget
     Q_OBJECT
 public:
     explicit TfrmADSettings(QWidget* parent = nullptr);
+
+    // "GK" reply: the analog input coefficients.
+    void HandleCoefficients(const vms::link::Coefficients& reply);
 };
 
 } // namespace windows

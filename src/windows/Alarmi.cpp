@@ -9,4 +9,10 @@ TfrmAlarmi::TfrmAlarmi(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Podešavanje alarmnih parametara"));
 }
 
+void TfrmAlarmi::HandleSmsText(const vms::link::SmsText& /*reply*/) {}
+
+void TfrmAlarmi::HandleAnalogAlarm(const vms::link::AnalogAlarm& /*reply*/) {}
+
+void TfrmAlarmi::HandleDigitalTriggers(const vms::link::DigitalTriggers& /*reply*/) {}
+
 } // namespace windows

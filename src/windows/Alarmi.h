@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 namespace windows
@@ -14,6 +16,15 @@ public:
 
     // Set while an "SP" write waits for its acknowledgement.
     bool WaitForOk = false;
+
+    // "GP" reply: one SMS text of a chained read.
+    void HandleSmsText(const vms::link::SmsText& reply);
+
+    // "GA" reply with the analog alarm group.
+    void HandleAnalogAlarm(const vms::link::AnalogAlarm& reply);
+
+    // "GA" reply with the digital-input group.
+    void HandleDigitalTriggers(const vms::link::DigitalTriggers& reply);
 };
 
 } // namespace windows

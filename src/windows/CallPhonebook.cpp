@@ -30,4 +30,6 @@ TfrmCallPhonebook::TfrmCallPhonebook(QWidget* parent) : QWidget(parent, Qt::Wind
     layout->addWidget(panCallNumbers, 1);
 }
 
+void TfrmCallPhonebook::HandlePhonebookRecord(const vms::link::PhonebookRecord& /*reply*/) {}
+
 } // namespace windows

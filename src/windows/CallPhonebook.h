@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 class QFrame;
@@ -22,6 +24,9 @@ public:
 
     // Set while an "SC" write waits for its acknowledgement.
     bool WaitForOk = false;
+
+    // "GC" reply: one phonebook record of a chained read.
+    void HandlePhonebookRecord(const vms::link::PhonebookRecord& reply);
 };
 
 } // namespace windows

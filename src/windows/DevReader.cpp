@@ -7,6 +7,7 @@
 #include "windows/Dialogs.h"
 #include "windows/Forms.h"
 #include "windows/GSMNumbers.h"
+#include "windows/Info.h"
 #include "windows/Izlazi.h"
 #include "windows/Memory.h"
 #include "windows/widgets/Gauge.h"
@@ -338,6 +339,30 @@ void TMainForm::ShowRead(hid::THidDevice* /*HidDev*/, std::uint8_t /*ReportID*/,
         setTextIfChanged(lbFirmwareInfo, toQString(firmware->text));
     } else if (const auto* status = std::get_if<vms::link::StatusReport>(&reply)) {
         ApplyStatus(*status);
+    } else if (const auto* page = std::get_if<vms::link::MemoryPage>(&reply)) {
+        if (frmMemory != nullptr)
+            frmMemory->HandleMemoryPage(*page);
+    } else if (const auto* number = std::get_if<vms::link::GsmNumber>(&reply)) {
+        if (frmGSMNumbers != nullptr)
+            frmGSMNumbers->HandleGsmNumber(*number);
+    } else if (const auto* text = std::get_if<vms::link::SmsText>(&reply)) {
+        if (frmAlarmi != nullptr)
+            frmAlarmi->HandleSmsText(*text);
+    } else if (const auto* alarm = std::get_if<vms::link::AnalogAlarm>(&reply)) {
+        if (frmAlarmi != nullptr)
+            frmAlarmi->HandleAnalogAlarm(*alarm);
+    } else if (const auto* triggers = std::get_if<vms::link::DigitalTriggers>(&reply)) {
+        if (frmAlarmi != nullptr)
+            frmAlarmi->HandleDigitalTriggers(*triggers);
+    } else if (const auto* coefficients = std::get_if<vms::link::Coefficients>(&reply)) {
+        if (frmADSettings != nullptr)
+            frmADSettings->HandleCoefficients(*coefficients);
+    } else if (const auto* record = std::get_if<vms::link::PhonebookRecord>(&reply)) {
+        if (frmCallPhonebook != nullptr)
+            frmCallPhonebook->HandlePhonebookRecord(*record);
+    } else if (const auto* period = std::get_if<vms::link::RelayPeriod>(&reply)) {
+        if (frmIzlazi != nullptr)
+            frmIzlazi->HandleRelayPeriod(*period);
     } else if (const auto* ack = std::get_if<vms::link::Acknowledgement>(&reply)) {
         switch (ack->of) {
         case vms::link::Acknowledgement::Of::GsmNumber:
@@ -672,7 +697,14 @@ void TMainForm::btResetToBootClick()
     SendRequest(vms::link::requests::restartToBootloader());
 }
 
-void TMainForm::btHIDInfoClick() {}
+void TMainForm::btHIDInfoClick()
+{
+    if (CurrentDevice() == nullptr)
+        return;
+    TInfoForm form(this);
+    form.Dev = CurrentDevice();
+    form.exec();
+}
 
 void TMainForm::ClearBtnClick()
 {

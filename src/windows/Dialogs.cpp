@@ -33,10 +33,14 @@ public:
         QMessageBox::critical(parent, caption(), text, QMessageBox::Ok);
     }
 
-    bool confirm(QWidget* parent, const QString& text, const QString& title) override
+    bool confirm(QWidget* parent, const QString& text, const QString& title, Icon icon) override
     {
-        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::Yes) == QMessageBox::Yes;
+        const auto buttons = QMessageBox::Yes | QMessageBox::No;
+        const auto answer =
+            icon == Icon::Warning
+                ? QMessageBox::warning(parent, title, text, buttons, QMessageBox::Yes)
+                : QMessageBox::question(parent, title, text, buttons, QMessageBox::Yes);
+        return answer == QMessageBox::Yes;
     }
 
     QString saveFileName(QWidget* parent, const SaveOptions& options) override

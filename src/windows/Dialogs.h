@@ -19,9 +19,12 @@ public:
     virtual void warning(QWidget* parent, const QString& text) = 0;
     virtual void error(QWidget* parent, const QString& text) = 0;
 
+    enum class Icon { Question, Warning };
+
     // Yes/No question, Yes being the default button; true on Yes.
     virtual bool confirm(QWidget* parent, const QString& text,
-                         const QString& title = QStringLiteral("Confirm")) = 0;
+                         const QString& title = QStringLiteral("Confirm"),
+                         Icon icon = Icon::Question) = 0;
 
     struct SaveOptions {
         QString title;

@@ -9,4 +9,6 @@ TfrmGSMNumbers::TfrmGSMNumbers(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("GSM Numbers"));
 }
 
+void TfrmGSMNumbers::HandleGsmNumber(const vms::link::GsmNumber& /*reply*/) {}
+
 } // namespace windows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 namespace windows
@@ -14,6 +16,9 @@ public:
 
     // Set while an "SN" write waits for its acknowledgement.
     bool WaitForOk = false;
+
+    // "GN" reply: one number of a chained read.
+    void HandleGsmNumber(const vms::link::GsmNumber& reply);
 };
 
 } // namespace windows

@@ -9,4 +9,6 @@ TfrmIzlazi::TfrmIzlazi(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowTitle(QStringLiteral("Podešavanje izlaza"));
 }
 
+void TfrmIzlazi::HandleRelayPeriod(const vms::link::RelayPeriod& /*reply*/) {}
+
 } // namespace windows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 namespace windows
@@ -11,6 +13,9 @@ class TfrmIzlazi : public QWidget
     Q_OBJECT
 public:
     explicit TfrmIzlazi(QWidget* parent = nullptr);
+
+    // "GO" reply: the relay period.
+    void HandleRelayPeriod(const vms::link::RelayPeriod& reply);
 };
 
 } // namespace windows

@@ -37,4 +37,6 @@ TfrmMemory::TfrmMemory(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(buttons);
 }
 
+void TfrmMemory::HandleMemoryPage(const vms::link::MemoryPage& /*reply*/) {}
+
 } // namespace windows

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Replies.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -20,6 +22,9 @@ public:
     Gauge* sGauge1 = nullptr;
     QPushButton* btSaveBin = nullptr;
     QPushButton* btFormatMemory = nullptr;
+
+    // "GM" reply: one memory page.
+    void HandleMemoryPage(const vms::link::MemoryPage& reply);
 };
 
 } // namespace windows

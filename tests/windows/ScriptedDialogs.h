@@ -19,7 +19,7 @@ public:
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     struct Message {
-        QString kind; // "information", "warning", "error", "confirm"
+        QString kind; // "information", "warning", "error", "confirm", "confirm warning"
         QString text;
         QString title;
     };
@@ -49,9 +49,11 @@ public:
     {
         messages.push_back({QStringLiteral("error"), text, {}});
     }
-    bool confirm(QWidget*, const QString& text, const QString& title) override
+    bool confirm(QWidget*, const QString& text, const QString& title, Icon icon) override
     {
-        messages.push_back({QStringLiteral("confirm"), text, title});
+        messages.push_back(
+            {icon == Icon::Warning ? QStringLiteral("confirm warning") : QStringLiteral("confirm"),
+             text, title});
         if (confirmAnswers.empty())
             return false;
         const bool answer = confirmAnswers.front();
