@@ -1,11 +1,45 @@
 #include "windows/Debug.h"
 
+#include "windows/DevReader.h"
+#include "windows/Dialogs.h"
+#include "windows/Forms.h"
+
+#include "link/Requests.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+
+#include <array>
 
 namespace windows
 {
+
+namespace
+{
+
+// Names of the firmware's main states 1..16, in order.
+constexpr std::array<const char*, 16> kStateNames = {
+    "STATE_START",
+    "STATE_IDLE",
+    "STATE_LIST_MESSAGES",
+    "STATE_RAPORT_SMS",
+    "STATE_GSM_SIGNAL",
+    "STATE_COLDSTART",
+    "STATE_UTRAPORT",
+    "STATE_INIT_RAPORT",
+    "STATE_GSM_SIM_CARD",
+    "STATE_GPRS_GET_STATE",
+    "STATE_GPRS_RAPORTING",
+    "STATE_GPRS_TRY_RECONNECT",
+    "STATE_GPRS_SEND_TEXT",
+    "STATE_GSM_SET_TXT_MODE",
+    "STATE_GSM_REGISTRATION",
+    "STATE_GSM_WAIT_FOR_CALL",
+};
+
+} // namespace
 
 TfrmDebug::TfrmDebug(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -51,6 +85,10 @@ TfrmDebug::TfrmDebug(QWidget* parent) : QWidget(parent, Qt::Window)
     sEdit8->setMinimumWidth(220);
     sEdit9 = makeEdit("sEdit9");
 
+    btSendSMS = new QPushButton(QStringLiteral("Send Test SMS to ALL"), this);
+    btSendSMS->setObjectName(QStringLiteral("btSendSMS"));
+    btSendSMS->setToolTip(QStringLiteral("Na sve upisane brojeve telefona salje TEST SMS poruku"));
+
     auto* grid = new QGridLayout(this);
     QLabel* labels[] = {sLabel1, sLabel2, sLabel3, sLabel4, sLabel5, sLabel6, sLabel7, sLabel8};
     QLineEdit* edits[] = {sEdit1, sEdit2, sEdit3, sEdit4, sEdit5, sEdit6, sEdit7, sEdit9};
@@ -59,8 +97,35 @@ TfrmDebug::TfrmDebug(QWidget* parent) : QWidget(parent, Qt::Window)
         grid->addWidget(edits[row], row, 1);
     }
     grid->addWidget(sEdit8, 0, 2);
+    grid->addWidget(btSendSMS, 8, 0, 1, 2);
     grid->setColumnStretch(2, 1);
-    grid->setRowStretch(8, 1);
+    grid->setRowStretch(9, 1);
+
+    // textChanged, not textEdited: the status report's writes count as well.
+    connect(sEdit1, &QLineEdit::textChanged, this, &TfrmDebug::sEdit1Change);
+    connect(btSendSMS, &QPushButton::clicked, this, &TfrmDebug::btSendSMSClick);
+}
+
+void TfrmDebug::sEdit1Change()
+{
+    const QString text = sEdit1->text();
+    for (std::size_t i = 0; i < kStateNames.size(); ++i) {
+        if (text == QString::number(i + 1)) {
+            sEdit8->setText(QString::fromLatin1(kStateNames[i]));
+            return;
+        }
+    }
+}
+
+void TfrmDebug::btSendSMSClick()
+{
+    if (!dialogs().confirm(
+            this, QStringLiteral(
+                      "Da li zaista zelite da posaljete na sve upisane brojeve TEST SMS poruku?")))
+        return;
+    if (MainForm == nullptr || MainForm->CurrentDevice() == nullptr)
+        return;
+    MainForm->SendRequest(vms::link::requests::sendTestSms());
 }
 
 } // namespace windows

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace windows
 {
@@ -32,6 +33,13 @@ public:
     QLineEdit* sEdit7 = nullptr;
     QLineEdit* sEdit8 = nullptr;
     QLineEdit* sEdit9 = nullptr;
+    QPushButton* btSendSMS = nullptr;
+
+    // Names the main state in sEdit1 in sEdit8; an unknown state keeps the
+    // last name shown.
+    void sEdit1Change();
+    // Asks first, then has the device send a test SMS to every stored number.
+    void btSendSMSClick();
 };
 
 } // namespace windows

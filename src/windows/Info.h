@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class QLabel;
+class QListWidget;
+
 namespace hid
 {
 class THidDevice;
@@ -20,6 +23,37 @@ public:
 
     // The device shown; set by the creator before showing, never owned.
     hid::THidDevice* Dev = nullptr;
+
+    QLabel* Label10 = nullptr;
+    QLabel* VendorName = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* ProductName = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* SerialNo = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* DevStrings = nullptr;
+    QLabel* Label12 = nullptr;
+    QListWidget* LangStrings = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Vid = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Pid = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Vers = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* InputLen = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* OutputLen = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* FeatureLen = nullptr;
+    QLabel* Label13 = nullptr;
+
+    // Fills every control from Dev.
+    void FormShow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 } // namespace windows
