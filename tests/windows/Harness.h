@@ -112,6 +112,10 @@ struct Tool {
         pump = std::make_unique<windows::HandoffPump>(handoff, bus);
         forms = std::make_unique<windows::Forms>(bus, handoff);
         windows::MainForm->show();
+        // The controller's first notification rebuilds the device list once
+        // more; run it now so that a test starts with the device object (and
+        // read side) it keeps, and no report it sends is lost in the swap.
+        handoff.drain();
         return windows::MainForm;
     }
 };

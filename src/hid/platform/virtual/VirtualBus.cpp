@@ -86,8 +86,9 @@ struct VirtualBus::State {
                 continue;
             }
             auto first = jobs.begin();
-            if (first->first.first > Clock::now()) {
-                jobsChanged.wait_until(guard, first->first.first);
+            // A copy: the job may be dropped while we wait.
+            if (const Clock::time_point due = first->first.first; due > Clock::now()) {
+                jobsChanged.wait_until(guard, due);
                 continue;
             }
             std::function<void()> job = std::move(first->second);
