@@ -164,6 +164,11 @@ void TfrmCallPhonebook::buildPanel()
     btnSetOnePhonebookRecord =
         bold(named(new QPushButton(QStringLiteral("Upiši"), p), "btnSetOnePhonebookRecord"));
 
+    // Wide enough for a whole number of the record without scrolling.
+    const int numberWidth =
+        edGSMCallNumber->fontMetrics().horizontalAdvance(QString(18, QLatin1Char('0'))) + 12;
+    edGSMCallNumber->setMinimumWidth(numberWidth);
+
     auto* fields = new QGridLayout;
     fields->addWidget(sLabel3, 0, 0);
     fields->addWidget(edCallNmbrField, 0, 1);
