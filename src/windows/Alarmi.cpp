@@ -407,19 +407,10 @@ QLineEdit* TfrmAlarmi::smsTextEdit(std::uint8_t index) const
 void TfrmAlarmi::HandleSmsText(const vms::link::SmsText& reply)
 {
     // The index comes from the device: only a known one names a control.
-    const bool known = reply.index <= kLastSmsText;
-    if (known) {
-        if (QLineEdit* edit = smsTextEdit(reply.index))
-            edit->setText(QString::fromStdU16String(reply.text));
-    }
+    if (QLineEdit* edit = smsTextEdit(reply.index))
+        edit->setText(QString::fromStdU16String(reply.text));
 
-    // The answer to a single read is not part of the chain, unless the chain
-    // is waiting for that very text (both answers carry the same text).
-    const bool chainWantsIt = m_chainActive && reply.index == SMSNumbReadPointer;
-    if (known && m_singleReadsPending[reply.index] > 0 && !chainWantsIt) {
-        --m_singleReadsPending[reply.index];
-        return;
-    }
+    // Outside a chain an answer only fills its text: it asks for nothing more.
     if (!m_chainActive)
         return;
 
@@ -463,7 +454,6 @@ void TfrmAlarmi::ReadSingleSmsText(std::uint8_t index)
 {
     if (MainForm->CurrentDevice() == nullptr || index > kLastSmsText)
         return;
-    ++m_singleReadsPending[index];
     MainForm->SendRequest(requests::getSmsText(index));
 }
 

@@ -4,7 +4,6 @@
 
 #include <QWidget>
 
-#include <array>
 #include <cstdint>
 #include <initializer_list>
 
@@ -40,8 +39,8 @@ public:
     // "GA" reply with the digital-input group.
     void HandleDigitalTriggers(const vms::link::DigitalTriggers& reply);
 
-    // Asks for one text outside the chained read; its reply fills its control
-    // and leaves the chain as it is.
+    // Asks for one text on its own: unless a chain is running, its answer
+    // fills its control and asks for nothing more.
     void ReadSingleSmsText(std::uint8_t index);
 
     // Sets WaitForOk and sends one "SP"; the caller waits for the answer. An
@@ -141,8 +140,6 @@ private:
     // A chain runs from its starter until the reply that moves the pointer
     // past the last text.
     bool m_chainActive = false;
-    // Single reads per text index whose replies have not come yet.
-    std::array<int, vms::link::kSmsTextCount> m_singleReadsPending{};
 };
 
 } // namespace windows
