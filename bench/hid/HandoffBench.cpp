@@ -35,15 +35,15 @@ public:
     }
 };
 
-hid::platform::virt::InterfaceSpec Spec()
+hid::platform::virt::InterfaceProfile Profile()
 {
-    hid::platform::virt::InterfaceSpec spec;
-    spec.attributes = {0x1234, 0x0001, 0x0100};
-    spec.lengths = {1, 0xFF00, 65, 65, 0};
-    spec.product = u"Veltrano 8 Mini";
-    spec.languages = {0x0409};
-    spec.behaviour = std::make_shared<StampingDevice>();
-    return spec;
+    hid::platform::virt::InterfaceProfile profile;
+    profile.attributes = {0x1234, 0x0001, 0x0100};
+    profile.lengths = {1, 0xFF00, 65, 65, 0};
+    profile.product = u"Veltrano 8 Mini";
+    profile.languages = {0x0409};
+    profile.behaviour = std::make_shared<StampingDevice>();
+    return profile;
 }
 
 } // namespace
@@ -52,7 +52,7 @@ int main()
 {
     hid::platform::virt::VirtualBus bus;
     hid::MainThreadHandoff handoff;
-    const std::string identity = bus.plug(Spec());
+    const std::string identity = bus.plug(Profile());
     hid::THidDeviceController ctl(bus, handoff);
     handoff.drain();
     std::unique_ptr<hid::THidDevice> dev = ctl.CheckOutByIndex(0);

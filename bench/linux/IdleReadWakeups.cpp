@@ -41,11 +41,11 @@ int main(int argc, char** argv)
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
 
     vms::test::FakeBed bed;
-    vms::test::FakeNodeSpec spec;
-    spec.productName = "Veltrano 8";
-    spec.descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08,
-                       0x95, 0x40, 0x09, 0x01, 0x81, 0x02, 0x91, 0x02, 0xC0};
-    bed.add(spec);
+    vms::test::FakeNodeProfile profile;
+    profile.productName = "Veltrano 8";
+    profile.descriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x75, 0x08,
+                          0x95, 0x40, 0x09, 0x01, 0x81, 0x02, 0x91, 0x02, 0xC0};
+    bed.add(profile);
 
     ErrorCode err = NoError;
     auto platform = linux_backend::makeLinuxPlatform(err);

@@ -12,7 +12,7 @@ Simulation makeSimulation()
     sim.bus = std::make_unique<hid::platform::virt::VirtualBus>();
 
     // One interface the tool has to pass over, as on any real machine.
-    hid::platform::virt::InterfaceSpec mouse;
+    hid::platform::virt::InterfaceProfile mouse;
     mouse.attributes = {0x046D, 0xC077, 0x7200};
     mouse.lengths = {0x0002, 0x0001, 5, 0, 0};
     mouse.manufacturer = u"Logitech";
@@ -21,7 +21,7 @@ Simulation makeSimulation()
     sim.bus->plug(mouse);
 
     const device::Identity identity = device::imitationIdentity();
-    hid::platform::virt::InterfaceSpec veltrano;
+    hid::platform::virt::InterfaceProfile veltrano;
     veltrano.attributes = identity.attributes;
     veltrano.lengths = identity.reportLengths;
     veltrano.manufacturer = identity.manufacturer;

@@ -43,10 +43,10 @@ TEST_F(HidDeviceControllerTest, ANotificationThatFindsTheSameInterfacesRaisesNot
     log.clear();
     // An interface that cannot be opened or identified is left out, so the
     // notification it causes finds the same list.
-    InterfaceSpec closed = Mouse();
+    InterfaceProfile closed = Mouse();
     closed.openError = EACCES;
     bus.plug(closed);
-    InterfaceSpec anonymous = Mouse();
+    InterfaceProfile anonymous = Mouse();
     anonymous.attributesError = EIO;
     bus.plug(anonymous);
     EXPECT_EQ(handoff.drain(), 2u);

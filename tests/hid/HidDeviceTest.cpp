@@ -10,10 +10,10 @@ namespace
 class HidDeviceTest : public ControllerFixture
 {
 protected:
-    // Plugs `spec`, runs the first scan and checks the device out.
-    std::unique_ptr<THidDevice> checkOut(InterfaceSpec spec)
+    // Plugs `profile`, runs the first scan and checks the device out.
+    std::unique_ptr<THidDevice> checkOut(InterfaceProfile profile)
     {
-        identity = bus.plug(std::move(spec));
+        identity = bus.plug(std::move(profile));
         makeController();
         handoff.drain();
         return ctl->CheckOutByIndex(ctl->Count() - 1);
@@ -40,10 +40,10 @@ TEST(HidDeviceCreation, DirectCreationIsRefused)
 
 TEST_F(HidDeviceTest, QueriesOfACheckedOutDevice)
 {
-    InterfaceSpec spec = Veltrano();
-    spec.languages = {0x0409, 0x0C1A};
-    spec.indexedStrings = {{1, u"Veltrano"}, {4, u"Config A"}};
-    auto dev = checkOut(spec);
+    InterfaceProfile profile = Veltrano();
+    profile.languages = {0x0409, 0x0C1A};
+    profile.indexedStrings = {{1, u"Veltrano"}, {4, u"Config A"}};
+    auto dev = checkOut(profile);
     ASSERT_NE(dev, nullptr);
     EXPECT_EQ(dev->Attributes().VendorID, 0x1234);
     EXPECT_EQ(dev->Attributes().ProductID, 0x0001);
@@ -82,10 +82,10 @@ TEST_F(HidDeviceTest, SerialNumberRule)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        InterfaceSpec spec = Veltrano();
-        spec.serial = c.serial;
-        spec.languages = c.languages;
-        const std::string id = bus.plug(spec);
+        InterfaceProfile profile = Veltrano();
+        profile.serial = c.serial;
+        profile.languages = c.languages;
+        const std::string id = bus.plug(profile);
         ctl.reset();
         makeController();
         handoff.drain();
@@ -99,9 +99,9 @@ TEST_F(HidDeviceTest, SerialNumberRule)
 
 TEST_F(HidDeviceTest, FailingStringsAndAnUnplugDoNotDisturbCachedData)
 {
-    InterfaceSpec spec = Veltrano();
-    spec.stringError = EPIPE;
-    auto dev = checkOut(spec);
+    InterfaceProfile profile = Veltrano();
+    profile.stringError = EPIPE;
+    auto dev = checkOut(profile);
     ASSERT_NE(dev, nullptr);
     EXPECT_EQ(dev->ProductName(), u"");
     EXPECT_EQ(dev->SerialNumber(), u"");
@@ -135,22 +135,23 @@ TEST_F(HidDeviceTest, WriteFailures)
 {
     struct Case {
         const char* what;
-        std::function<void(InterfaceSpec&)> setUp;
+        std::function<void(InterfaceProfile&)> setUp;
         bool unplug;
         std::uint32_t error;
     };
     const Case cases[] = {
-        {"write refused by the system", [](InterfaceSpec& s) { s.writeError = EIO; }, false, EIO},
-        {"query-only access", [](InterfaceSpec& s) { s.readWriteOpenError = EACCES; }, false,
+        {"write refused by the system", [](InterfaceProfile& s) { s.writeError = EIO; }, false,
+         EIO},
+        {"query-only access", [](InterfaceProfile& s) { s.readWriteOpenError = EACCES; }, false,
          EBADF},
-        {"device unplugged", [](InterfaceSpec&) {}, true, ENODEV},
+        {"device unplugged", [](InterfaceProfile&) {}, true, ENODEV},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        InterfaceSpec spec = Veltrano();
-        c.setUp(spec);
+        InterfaceProfile profile = Veltrano();
+        c.setUp(profile);
         ctl.reset();
-        auto dev = checkOut(spec);
+        auto dev = checkOut(profile);
         ASSERT_NE(dev, nullptr);
         if (c.unplug) {
             bus.unplug(identity);
@@ -249,9 +250,9 @@ TEST_F(HidDeviceTest, ReportsOfTheWrongLengthAreCutOrPassedAsTheyCame)
 
 TEST_F(HidDeviceTest, AReadThatCannotStartIsReportedAndRetriedPacedByTheMainThread)
 {
-    InterfaceSpec spec = Veltrano();
-    spec.openReadError = EACCES;
-    auto dev = checkOut(spec);
+    InterfaceProfile profile = Veltrano();
+    profile.openReadError = EACCES;
+    auto dev = checkOut(profile);
     std::vector<std::uint32_t> errors;
     dev->SetOnDataError([&](THidDevice*, std::uint32_t e) { errors.push_back(e); });
     dev->SetOnData(recorder());

@@ -18,7 +18,7 @@ namespace hid::test
 {
 
 using namespace std::chrono_literals;
-using platform::virt::InterfaceSpec;
+using platform::virt::InterfaceProfile;
 
 // Answers every output report with a 65-byte input report that repeats its
 // two command letters; "SR" restarts the device instead.
@@ -46,28 +46,28 @@ public:
     std::vector<std::vector<std::uint8_t>> received;
 };
 
-inline InterfaceSpec Veltrano(std::shared_ptr<platform::virt::Behaviour> behaviour = nullptr)
+inline InterfaceProfile Veltrano(std::shared_ptr<platform::virt::Behaviour> behaviour = nullptr)
 {
-    InterfaceSpec spec;
-    spec.attributes = {0x1234, 0x0001, 0x0100};
-    spec.lengths = {1, 0xFF00, 65, 65, 0};
-    spec.manufacturer = u"Veltrano";
-    spec.product = u"Veltrano 8 Mini";
-    spec.serial = u"A1B2";
-    spec.languages = {0x0409};
-    spec.behaviour = std::move(behaviour);
-    return spec;
+    InterfaceProfile profile;
+    profile.attributes = {0x1234, 0x0001, 0x0100};
+    profile.lengths = {1, 0xFF00, 65, 65, 0};
+    profile.manufacturer = u"Veltrano";
+    profile.product = u"Veltrano 8 Mini";
+    profile.serial = u"A1B2";
+    profile.languages = {0x0409};
+    profile.behaviour = std::move(behaviour);
+    return profile;
 }
 
-inline InterfaceSpec Mouse()
+inline InterfaceProfile Mouse()
 {
-    InterfaceSpec spec;
-    spec.attributes = {0x046D, 0xC077, 0x7200};
-    spec.lengths = {2, 1, 5, 0, 0};
-    spec.manufacturer = u"Logitech";
-    spec.product = u"USB Optical Mouse";
-    spec.languages = {0x0409};
-    return spec;
+    InterfaceProfile profile;
+    profile.attributes = {0x046D, 0xC077, 0x7200};
+    profile.lengths = {2, 1, 5, 0, 0};
+    profile.manufacturer = u"Logitech";
+    profile.product = u"USB Optical Mouse";
+    profile.languages = {0x0409};
+    return profile;
 }
 
 struct Data {

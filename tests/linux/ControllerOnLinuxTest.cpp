@@ -27,11 +27,11 @@ const Bytes VendorDescriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x15, 
 TEST(LinuxController, ImitationDeviceAnswersGFAndItsUnplugReachesTheController)
 {
     vms::test::FakeBed bed;
-    vms::test::FakeNodeSpec spec;
-    spec.manufacturer = "Veltrano";
-    spec.productName = "Veltrano 8";
-    spec.descriptor = VendorDescriptor;
-    auto& node = bed.add(spec);
+    vms::test::FakeNodeProfile profile;
+    profile.manufacturer = "Veltrano";
+    profile.productName = "Veltrano 8";
+    profile.descriptor = VendorDescriptor;
+    auto& node = bed.add(profile);
 
     device::ImitationDevice imitation;
     node.onWrite([&imitation](vms::test::FakeHidraw& n, const Bytes& report) {

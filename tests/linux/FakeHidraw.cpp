@@ -42,12 +42,12 @@ std::string hexBytes(const std::vector<std::uint8_t>& bytes)
     return out;
 }
 
-std::string usbDir(const FakeNodeSpec& s)
+std::string usbDir(const FakeNodeProfile& s)
 {
     return "/devices/pci0000:00/0000:00:14.0/usb1/1-" + std::to_string(s.number + 1);
 }
 
-std::string hidDir(const FakeNodeSpec& s)
+std::string hidDir(const FakeNodeProfile& s)
 {
     const std::string hid = (s.usb ? "0003:" : "0005:") + hex4(s.vendor) + ":" + hex4(s.product) +
                             "." + hex4(static_cast<unsigned>(s.number + 1));
@@ -56,7 +56,7 @@ std::string hidDir(const FakeNodeSpec& s)
     return usbDir(s) + "/1-" + std::to_string(s.number + 1) + ":1.0/" + hid;
 }
 
-std::string record(const FakeNodeSpec& s)
+std::string record(const FakeNodeProfile& s)
 {
     const std::string n = std::to_string(s.number);
     std::string r = "P: " + hidDir(s) + "/hidraw/hidraw" + n + "\nN: hidraw" + n +
@@ -102,7 +102,7 @@ void check(bool ok, GError* error, const char* what)
 
 std::string FakeHidraw::syspath() const
 {
-    return "/sys" + hidDir(m_spec) + "/hidraw/hidraw" + std::to_string(m_spec.number);
+    return "/sys" + hidDir(m_profile) + "/hidraw/hidraw" + std::to_string(m_profile.number);
 }
 
 void FakeHidraw::onWrite(WriteHandler h)
@@ -142,7 +142,7 @@ std::vector<std::vector<std::uint8_t>> FakeHidraw::written(std::size_t count,
 int FakeHidraw::onIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void* self)
 {
     auto* node = static_cast<FakeHidraw*>(self);
-    const auto& desc = node->m_spec.descriptor;
+    const auto& desc = node->m_profile.descriptor;
     const gulong request = umockdev_ioctl_client_get_request(client);
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     GError* error = nullptr;
@@ -153,7 +153,7 @@ int FakeHidraw::onIoctl(_UMockdevIoctlBase*, _UMockdevIoctlClient* client, void*
             umockdev_ioctl_client_complete(client, -1, EFAULT);
             return TRUE;
         }
-        int size = node->m_spec.claimedDescriptorSize.value_or(static_cast<int>(desc.size()));
+        int size = node->m_profile.claimedDescriptorSize.value_or(static_cast<int>(desc.size()));
         umockdev_ioctl_data_update(out, 0, reinterpret_cast<guint8*>(&size), sizeof size);
         umockdev_ioctl_client_complete(client, 0, 0);
         return TRUE;
@@ -268,14 +268,14 @@ void FakeBed::onLoop(const std::function<void()>& fn)
     done.get();
 }
 
-FakeHidraw& FakeBed::add(const FakeNodeSpec& spec, bool announce)
+FakeHidraw& FakeBed::add(const FakeNodeProfile& profile, bool announce)
 {
     auto node = std::make_unique<FakeHidraw>();
-    node->m_spec = spec;
+    node->m_profile = profile;
     FakeHidraw& n = *node;
     onLoop([&] {
         GError* error = nullptr;
-        check(umockdev_testbed_add_from_string(m_bed, record(spec).c_str(), &error), error,
+        check(umockdev_testbed_add_from_string(m_bed, record(profile).c_str(), &error), error,
               "add_from_string");
 
         n.m_base = umockdev_ioctl_base_new();
@@ -298,11 +298,11 @@ FakeHidraw& FakeBed::add(const FakeNodeSpec& spec, bool announce)
         ::tcgetattr(n.m_slave, &tio);
         ::cfmakeraw(&tio);
         ::tcsetattr(n.m_slave, TCSANOW, &tio);
-        if (!spec.accessible)
+        if (!profile.accessible)
             ::fchmod(n.m_slave, 0);
 
         const std::string link = std::string(umockdev_testbed_get_root_dir(m_bed)) + "/dev/hidraw" +
-                                 std::to_string(spec.number);
+                                 std::to_string(profile.number);
         ::unlink(link.c_str());
         if (::symlink(slavePath, link.c_str()) != 0)
             throw std::runtime_error("fake hidraw: symlink");
@@ -320,7 +320,7 @@ void FakeBed::unplug(FakeHidraw& node)
         umockdev_testbed_uevent(m_bed, node.syspath().c_str(), "remove");
         umockdev_testbed_remove_device(m_bed, node.syspath().c_str());
         const std::string link = std::string(umockdev_testbed_get_root_dir(m_bed)) + "/dev/hidraw" +
-                                 std::to_string(node.spec().number);
+                                 std::to_string(node.profile().number);
         ::unlink(link.c_str());
     });
 }

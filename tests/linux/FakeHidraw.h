@@ -27,7 +27,7 @@ struct _UMockdevIoctlClient;
 namespace vms::test
 {
 
-struct FakeNodeSpec {
+struct FakeNodeProfile {
     int number = 0; // hidrawN
     std::uint16_t vendor = 0x1234;
     std::uint16_t product = 0x5678;
@@ -48,8 +48,8 @@ class FakeHidraw
 public:
     using WriteHandler = std::function<void(FakeHidraw&, const std::vector<std::uint8_t>&)>;
 
-    const FakeNodeSpec& spec() const { return m_spec; }
-    std::string devnode() const { return "/dev/hidraw" + std::to_string(m_spec.number); }
+    const FakeNodeProfile& profile() const { return m_profile; }
+    std::string devnode() const { return "/dev/hidraw" + std::to_string(m_profile.number); }
     std::string syspath() const;
 
     void onWrite(WriteHandler h);
@@ -64,7 +64,7 @@ public:
 
 private:
     friend class FakeBed;
-    FakeNodeSpec m_spec;
+    FakeNodeProfile m_profile;
     int m_master = -1;
     int m_slave = -1;
     _UMockdevIoctlBase* m_base = nullptr;
@@ -85,7 +85,7 @@ public:
     FakeBed(const FakeBed&) = delete;
     FakeBed& operator=(const FakeBed&) = delete;
 
-    FakeHidraw& add(const FakeNodeSpec& spec, bool announce = false);
+    FakeHidraw& add(const FakeNodeProfile& profile, bool announce = false);
     // Sends the remove uevent, hangs the node up and takes it out of sysfs.
     void unplug(FakeHidraw& node);
 

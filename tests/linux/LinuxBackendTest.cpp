@@ -17,7 +17,7 @@ using namespace hid::platform;
 using namespace std::chrono_literals;
 using vms::test::FakeBed;
 using vms::test::FakeHidraw;
-using vms::test::FakeNodeSpec;
+using vms::test::FakeNodeProfile;
 
 namespace
 {
@@ -33,9 +33,9 @@ const Bytes NumberedDescriptor = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01, 0x85
                                   0x75, 0x08, 0x95, 0x03, 0x09, 0x01, 0x81, 0x02, 0x85,
                                   0x02, 0x95, 0x01, 0x09, 0x01, 0x91, 0x02, 0xC0};
 
-FakeNodeSpec veltrano(int number = 0)
+FakeNodeProfile veltrano(int number = 0)
 {
-    FakeNodeSpec s;
+    FakeNodeProfile s;
     s.number = number;
     s.manufacturer = "Veltrano d.o.o.";
     s.productName = "Veltrano 8 GSM";
@@ -137,9 +137,9 @@ TEST_F(LinuxBackend, EnumeratesEveryHidrawNodeBySyspathAndDevnode)
 
 TEST_F(LinuxBackend, AttributesAndStringsOfAUsbInterface)
 {
-    auto spec = veltrano();
-    spec.manufacturer = "Đurđević Elektronik";
-    bed.add(spec);
+    auto profile = veltrano();
+    profile.manufacturer = "Đurđević Elektronik";
+    bed.add(profile);
     auto h = openOk("/dev/hidraw0", OpenMode::ReadWrite);
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(h->mode(), OpenMode::ReadWrite);
@@ -227,10 +227,10 @@ class LinuxBackendLengths : public LinuxBackend, public testing::WithParamInterf
 TEST_P(LinuxBackendLengths, SameFromTheNodeAndFromSysfs)
 {
     const auto& c = GetParam();
-    auto spec = veltrano();
-    spec.descriptor = c.descriptor;
-    spec.claimedDescriptorSize = c.claimedSize;
-    bed.add(spec);
+    auto profile = veltrano();
+    profile.descriptor = c.descriptor;
+    profile.claimedDescriptorSize = c.claimedSize;
+    bed.add(profile);
     for (const auto mode : {OpenMode::ReadWrite, OpenMode::QueryOnly}) {
         auto h = openOk("/dev/hidraw0", mode);
         ASSERT_NE(h, nullptr);
@@ -280,9 +280,9 @@ TEST_F(LinuxBackend, WriteOfGFIsAnsweredThroughABlockedRead)
 
 TEST_F(LinuxBackend, NumberedReportsKeepTheirOwnIdByte)
 {
-    auto spec = veltrano();
-    spec.descriptor = NumberedDescriptor;
-    auto& node = bed.add(spec);
+    auto profile = veltrano();
+    profile.descriptor = NumberedDescriptor;
+    auto& node = bed.add(profile);
     ErrorCode err = NoError;
     auto reader = platform->openRead("/dev/hidraw0", err);
     ASSERT_NE(reader, nullptr);
@@ -354,9 +354,9 @@ TEST_F(LinuxBackend, ArrivalIsAnnouncedOnTheChangeFd)
 
 TEST_F(LinuxBackend, NodeTheUserMayNotOpenIsStillQueryable)
 {
-    auto spec = veltrano();
-    spec.accessible = false;
-    bed.add(spec);
+    auto profile = veltrano();
+    profile.accessible = false;
+    bed.add(profile);
     vms::test::NoDacOverride asUser;
 
     ErrorCode err = NoError;

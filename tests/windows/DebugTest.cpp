@@ -140,7 +140,7 @@ void DebugTest::statusReportsFillTheEditsAndKeepTheLastName()
     // the test, through the HID read path.
     Tool tool(false);
     const std::string id =
-        tool.bus.plug(harness::silentSpec(u"Veltrano 8", 0x1234, 0x5678, u"DBG-1"));
+        tool.bus.plug(harness::silentProfile(u"Veltrano 8", 0x1234, 0x5678, u"DBG-1"));
     windows::TMainForm* form = tool.start();
     QTRY_VERIFY_WITH_TIMEOUT(form->CurrentDevice() != nullptr, 5000);
     QVERIFY(tool.bus.waitForReaders(id, 1, std::chrono::seconds(5)));
@@ -187,7 +187,7 @@ void DebugTest::testSms()
     if (device) {
         QVERIFY(quietStart(tool));
     } else {
-        tool.bus.plug(harness::mouseSpec());
+        tool.bus.plug(harness::mouseProfile());
         tool.start();
         QVERIFY(windows::MainForm->CurrentDevice() == nullptr);
     }

@@ -227,8 +227,8 @@ void DevReaderTest::deviceNames()
     QFETCH(bool, matches);
 
     Tool tool(false);
-    tool.bus.plug(harness::silentSpec(product.toStdU16String(), static_cast<std::uint16_t>(vid),
-                                      static_cast<std::uint16_t>(pid), serial.toStdU16String()));
+    tool.bus.plug(harness::silentProfile(product.toStdU16String(), static_cast<std::uint16_t>(vid),
+                                         static_cast<std::uint16_t>(pid), serial.toStdU16String()));
     TMainForm* form = tool.start();
 
     QTRY_COMPARE_WITH_TIMEOUT(lines(form->DevListBox), QStringList{name}, 5000);
@@ -241,8 +241,8 @@ void DevReaderTest::twoMatchingInterfacesBothReachTheDispatcher()
 {
     Tool tool(false);
     auto first = std::make_shared<device::ImitationDevice>();
-    const std::string firstId = tool.bus.plug(harness::veltranoSpec(first, u"A"));
-    tool.deviceId = tool.bus.plug(harness::veltranoSpec(tool.device, u"B"));
+    const std::string firstId = tool.bus.plug(harness::veltranoProfile(first, u"A"));
+    tool.deviceId = tool.bus.plug(harness::veltranoProfile(tool.device, u"B"));
     TMainForm* form = tool.start();
 
     QTRY_COMPARE_WITH_TIMEOUT(form->DevListBox->count(), 2, 5000);
@@ -325,9 +325,9 @@ void DevReaderTest::unplugOtherInterfaceReacquiresDevice()
 void DevReaderTest::failedWriteLogsOneSelectedLineAndCounts()
 {
     Tool tool(false);
-    auto spec = harness::veltranoSpec(tool.device);
-    spec.writeError = EIO;
-    tool.bus.plug(spec);
+    auto profile = harness::veltranoProfile(tool.device);
+    profile.writeError = EIO;
+    tool.bus.plug(profile);
     TMainForm* form = tool.start();
     QTRY_VERIFY_WITH_TIMEOUT(form->CurrentDevice() != nullptr, 5000);
     form->cbGetStatusAuto->setChecked(false);
@@ -346,9 +346,9 @@ void DevReaderTest::failedWriteLogsOneSelectedLineAndCounts()
 void DevReaderTest::readErrorIsLogged()
 {
     Tool tool(false);
-    auto spec = harness::veltranoSpec(tool.device);
-    spec.openReadError = EACCES;
-    tool.bus.plug(spec);
+    auto profile = harness::veltranoProfile(tool.device);
+    profile.openReadError = EACCES;
+    tool.bus.plug(profile);
     TMainForm* form = tool.start();
     // Code in upper-case hexadecimal, the system's text without its full stop.
     QTRY_VERIFY_WITH_TIMEOUT(form->HistoryListBox->count() > 0 &&

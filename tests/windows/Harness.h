@@ -23,44 +23,45 @@
 namespace harness
 {
 
-inline hid::platform::virt::InterfaceSpec mouseSpec()
+inline hid::platform::virt::InterfaceProfile mouseProfile()
 {
-    hid::platform::virt::InterfaceSpec spec;
-    spec.attributes = {0x046D, 0xC077, 0x7200};
-    spec.lengths = {0x0002, 0x0001, 5, 0, 0};
-    spec.product = u"USB Optical Mouse";
-    spec.languages = {0x0409};
-    return spec;
+    hid::platform::virt::InterfaceProfile profile;
+    profile.attributes = {0x046D, 0xC077, 0x7200};
+    profile.lengths = {0x0002, 0x0001, 5, 0, 0};
+    profile.product = u"USB Optical Mouse";
+    profile.languages = {0x0409};
+    return profile;
 }
 
 // An interface that identifies itself as given and never answers.
-inline hid::platform::virt::InterfaceSpec silentSpec(std::u16string product, std::uint16_t vid,
-                                                     std::uint16_t pid, std::u16string serial)
+inline hid::platform::virt::InterfaceProfile
+silentProfile(std::u16string product, std::uint16_t vid, std::uint16_t pid, std::u16string serial)
 {
-    hid::platform::virt::InterfaceSpec spec;
-    spec.attributes = {vid, pid, 0x0100};
-    spec.lengths = {0x0001, 0xFF00, 65, 65, 0};
-    spec.product = std::move(product);
+    hid::platform::virt::InterfaceProfile profile;
+    profile.attributes = {vid, pid, 0x0100};
+    profile.lengths = {0x0001, 0xFF00, 65, 65, 0};
+    profile.product = std::move(product);
     if (!serial.empty()) {
-        spec.serial = std::move(serial);
-        spec.languages = {0x0409};
+        profile.serial = std::move(serial);
+        profile.languages = {0x0409};
     }
-    return spec;
+    return profile;
 }
 
-inline hid::platform::virt::InterfaceSpec veltranoSpec(std::shared_ptr<device::ImitationDevice> dev,
-                                                       std::u16string serial = u"VM8-SIM-0001")
+inline hid::platform::virt::InterfaceProfile
+veltranoProfile(std::shared_ptr<device::ImitationDevice> dev,
+                std::u16string serial = u"VM8-SIM-0001")
 {
     const device::Identity identity = device::imitationIdentity();
-    hid::platform::virt::InterfaceSpec spec;
-    spec.attributes = identity.attributes;
-    spec.lengths = identity.reportLengths;
-    spec.manufacturer = identity.manufacturer;
-    spec.product = identity.product;
-    spec.serial = std::move(serial);
-    spec.languages = {0x0409};
-    spec.behaviour = std::make_shared<device::ImitationBehaviour>(std::move(dev));
-    return spec;
+    hid::platform::virt::InterfaceProfile profile;
+    profile.attributes = identity.attributes;
+    profile.lengths = identity.reportLengths;
+    profile.manufacturer = identity.manufacturer;
+    profile.product = identity.product;
+    profile.serial = std::move(serial);
+    profile.languages = {0x0409};
+    profile.behaviour = std::make_shared<device::ImitationBehaviour>(std::move(dev));
+    return profile;
 }
 
 // Count of reports with this command code in the device's log.
@@ -95,8 +96,8 @@ struct Tool {
     explicit Tool(bool plugStandard = true)
     {
         if (plugStandard) {
-            mouseId = bus.plug(mouseSpec());
-            deviceId = bus.plug(veltranoSpec(device));
+            mouseId = bus.plug(mouseProfile());
+            deviceId = bus.plug(veltranoProfile(device));
         }
     }
 

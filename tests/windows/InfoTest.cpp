@@ -10,24 +10,24 @@
 
 using harness::lines;
 using harness::Tool;
-using hid::platform::virt::InterfaceSpec;
+using hid::platform::virt::InterfaceProfile;
 
-Q_DECLARE_METATYPE(InterfaceSpec)
+Q_DECLARE_METATYPE(InterfaceProfile)
 
 namespace
 {
 
 // A quiet interface the tool takes as its device.
-InterfaceSpec deviceSpec()
+InterfaceProfile deviceProfile()
 {
-    InterfaceSpec spec;
-    spec.attributes = {0x0001, 0xABCD, 0x0100};
-    spec.lengths = {0x0001, 0xFF00, 65, 65, 0};
-    spec.manufacturer = u"Brannisol";
-    spec.product = u"Veltrano 8";
-    spec.serial = u"VM8-0042";
-    spec.languages = {0x0409};
-    return spec;
+    InterfaceProfile profile;
+    profile.attributes = {0x0001, 0xABCD, 0x0100};
+    profile.lengths = {0x0001, 0xFF00, 65, 65, 0};
+    profile.manufacturer = u"Brannisol";
+    profile.product = u"Veltrano 8";
+    profile.serial = u"VM8-0042";
+    profile.languages = {0x0409};
+    return profile;
 }
 
 } // namespace
@@ -78,7 +78,7 @@ void InfoTest::looksAsDesignedBeforeShowing()
 
 void InfoTest::showsTheDevice_data()
 {
-    QTest::addColumn<InterfaceSpec>("spec");
+    QTest::addColumn<InterfaceProfile>("profile");
     QTest::addColumn<QStringList>("identity"); // vendor, product, serial
     QTest::addColumn<QStringList>("ids");      // Vid, Pid, Vers
     QTest::addColumn<QStringList>("lengths");  // input, output, feature
@@ -86,34 +86,34 @@ void InfoTest::showsTheDevice_data()
     QTest::addColumn<QStringList>("languages");
 
     {
-        InterfaceSpec spec = deviceSpec();
-        spec.indexedStrings = {{1, u"Brannisol"}, {2, u"Veltrano 8"}, {3, u"VM8-0042"}};
+        InterfaceProfile profile = deviceProfile();
+        profile.indexedStrings = {{1, u"Brannisol"}, {2, u"Veltrano 8"}, {3, u"VM8-0042"}};
         QTest::newRow("strings 1..3, 65/65/0")
-            << spec << QStringList{"Brannisol", "Veltrano 8", "VM8-0042"}
+            << profile << QStringList{"Brannisol", "Veltrano 8", "VM8-0042"}
             << QStringList{"0001", "ABCD", "0100"} << QStringList{"40", "40", "0"}
             << QStringList{"  1) Brannisol", "  2) Veltrano 8", "  3) VM8-0042"}
             << QStringList{"English (United States)"};
     }
     {
-        InterfaceSpec spec = deviceSpec();
-        spec.manufacturer.reset();
-        spec.serial.reset();
-        spec.attributes = {0xF00D, 0x00A0, 0x0000};
-        spec.lengths = {0x0001, 0xFF00, 0, 2, 1};
-        spec.languages = {0x081A, 0x0409, 0x1234};
-        spec.indexedStrings = {{7, u"Šifra č"}, {42, u"x"}, {255, u"last"}};
+        InterfaceProfile profile = deviceProfile();
+        profile.manufacturer.reset();
+        profile.serial.reset();
+        profile.attributes = {0xF00D, 0x00A0, 0x0000};
+        profile.lengths = {0x0001, 0xFF00, 0, 2, 1};
+        profile.languages = {0x081A, 0x0409, 0x1234};
+        profile.indexedStrings = {{7, u"Šifra č"}, {42, u"x"}, {255, u"last"}};
         QTest::newRow("no serial, odd lengths, wide indices")
-            << spec << QStringList{"", "Veltrano 8", ""} << QStringList{"F00D", "00A0", "0000"}
+            << profile << QStringList{"", "Veltrano 8", ""} << QStringList{"F00D", "00A0", "0000"}
             << QStringList{"0", "1", "0"} << QStringList{"  7) Šifra č", " 42) x", "255) last"}
             << QStringList{"Serbian (Latin, Serbia)", "English (United States)",
                            "unknown Locale ID $1234"};
     }
     {
-        InterfaceSpec spec = deviceSpec();
-        spec.lengths = {0x0001, 0xFF00, 256, 17, 1000};
-        spec.indexedStrings = {};
+        InterfaceProfile profile = deviceProfile();
+        profile.lengths = {0x0001, 0xFF00, 256, 17, 1000};
+        profile.indexedStrings = {};
         QTest::newRow("no indexed strings, long reports")
-            << spec << QStringList{"Brannisol", "Veltrano 8", "VM8-0042"}
+            << profile << QStringList{"Brannisol", "Veltrano 8", "VM8-0042"}
             << QStringList{"0001", "ABCD", "0100"} << QStringList{"FF", "10", "3E7"}
             << QStringList{} << QStringList{"English (United States)"};
     }
@@ -121,7 +121,7 @@ void InfoTest::showsTheDevice_data()
 
 void InfoTest::showsTheDevice()
 {
-    QFETCH(InterfaceSpec, spec);
+    QFETCH(InterfaceProfile, profile);
     QFETCH(QStringList, identity);
     QFETCH(QStringList, ids);
     QFETCH(QStringList, lengths);
@@ -129,7 +129,7 @@ void InfoTest::showsTheDevice()
     QFETCH(QStringList, languages);
 
     Tool tool(false);
-    tool.bus.plug(spec);
+    tool.bus.plug(profile);
     windows::TMainForm* mainForm = tool.start();
     QTRY_VERIFY_WITH_TIMEOUT(mainForm->CurrentDevice() != nullptr, 5000);
 
@@ -149,10 +149,10 @@ void InfoTest::showsTheDevice()
 
 void InfoTest::showingAgainListsOnce()
 {
-    InterfaceSpec spec = deviceSpec();
-    spec.indexedStrings = {{1, u"a"}, {2, u"b"}};
+    InterfaceProfile profile = deviceProfile();
+    profile.indexedStrings = {{1, u"a"}, {2, u"b"}};
     Tool tool(false);
-    tool.bus.plug(spec);
+    tool.bus.plug(profile);
     windows::TMainForm* mainForm = tool.start();
     QTRY_VERIFY_WITH_TIMEOUT(mainForm->CurrentDevice() != nullptr, 5000);
 

@@ -119,7 +119,7 @@ void IzlaziTest::write()
     if (device) {
         QVERIFY(quietStart(tool));
     } else {
-        tool.bus.plug(harness::mouseSpec());
+        tool.bus.plug(harness::mouseProfile());
         tool.start();
         QVERIFY(windows::MainForm->CurrentDevice() == nullptr);
     }

@@ -27,7 +27,7 @@ struct Reader;
 struct Iface {
     std::string identity;
     std::string path;
-    InterfaceSpec spec;
+    InterfaceProfile profile;
     bool plugged = true;
     std::vector<Reader*> readers;
 };
@@ -110,7 +110,7 @@ struct VirtualBus::State {
             listener();
     }
 
-    std::string plug(InterfaceSpec spec)
+    std::string plug(InterfaceProfile profile)
     {
         auto iface = std::make_shared<Iface>();
         {
@@ -118,7 +118,7 @@ struct VirtualBus::State {
             const std::uint64_t number = nextNumber++;
             iface->identity = "virtual:" + std::to_string(number);
             iface->path = "/virtual/hidraw" + std::to_string(number);
-            iface->spec = std::move(spec);
+            iface->profile = std::move(profile);
             present.push_back(iface);
         }
         notifyChange();
@@ -185,8 +185,8 @@ public:
     {
         FState.unplug(FIface);
         VirtualBus::State* state = &FState;
-        InterfaceSpec spec = FIface->spec;
-        FState.schedule(downTime, [state, spec] { state->plug(spec); });
+        InterfaceProfile profile = FIface->profile;
+        FState.schedule(downTime, [state, profile] { state->plug(profile); });
     }
 
 private:
@@ -208,9 +208,9 @@ public:
     bool attributes(Attributes& out, ErrorCode& err) override
     {
         std::lock_guard guard(FState->lock);
-        if (!usable(err) || failed(FIface->spec.attributesError, err))
+        if (!usable(err) || failed(FIface->profile.attributesError, err))
             return false;
-        out = FIface->spec.attributes;
+        out = FIface->profile.attributes;
         return true;
     }
 
@@ -219,20 +219,20 @@ public:
         std::lock_guard guard(FState->lock);
         if (!usable(err))
             return false;
-        out = FIface->spec.lengths;
+        out = FIface->profile.lengths;
         return true;
     }
 
     bool string(StringKind kind, std::span<char16_t> buffer, ErrorCode& err) override
     {
         std::lock_guard guard(FState->lock);
-        if (!usable(err) || failed(FIface->spec.stringError, err))
+        if (!usable(err) || failed(FIface->profile.stringError, err))
             return false;
-        const InterfaceSpec& spec = FIface->spec;
+        const InterfaceProfile& profile = FIface->profile;
         const std::optional<std::u16string>& text = kind == StringKind::Manufacturer
-                                                        ? spec.manufacturer
-                                                    : kind == StringKind::Product ? spec.product
-                                                                                  : spec.serial;
+                                                        ? profile.manufacturer
+                                                    : kind == StringKind::Product ? profile.product
+                                                                                  : profile.serial;
         if (!text) {
             err = EPIPE;
             return false;
@@ -243,19 +243,19 @@ public:
     bool indexedString(std::uint8_t index, std::span<char16_t> buffer, ErrorCode& err) override
     {
         std::lock_guard guard(FState->lock);
-        if (!usable(err) || failed(FIface->spec.stringError, err))
+        if (!usable(err) || failed(FIface->profile.stringError, err))
             return false;
-        const InterfaceSpec& spec = FIface->spec;
+        const InterfaceProfile& profile = FIface->profile;
         if (index == 0) {
-            if (spec.languages.empty()) {
+            if (profile.languages.empty()) {
                 err = EPIPE;
                 return false;
             }
-            std::u16string units(spec.languages.begin(), spec.languages.end());
+            std::u16string units(profile.languages.begin(), profile.languages.end());
             return CopyUnits(units, buffer);
         }
-        auto it = spec.indexedStrings.find(index);
-        if (it == spec.indexedStrings.end()) {
+        auto it = profile.indexedStrings.find(index);
+        if (it == profile.indexedStrings.end()) {
             err = EPIPE;
             return false;
         }
@@ -267,7 +267,7 @@ public:
         std::shared_ptr<Behaviour> behaviour;
         {
             std::lock_guard guard(FState->lock);
-            if (!usable(err) || failed(FIface->spec.writeError, err))
+            if (!usable(err) || failed(FIface->profile.writeError, err))
                 return false;
             if (FMode != OpenMode::ReadWrite) {
                 err = EBADF;
@@ -277,7 +277,7 @@ public:
                 err = EINVAL;
                 return false;
             }
-            behaviour = FIface->spec.behaviour;
+            behaviour = FIface->profile.behaviour;
         }
         if (!behaviour)
             return true;
@@ -402,9 +402,9 @@ VirtualBus::~VirtualBus()
     setChangeListener({});
 }
 
-std::string VirtualBus::plug(InterfaceSpec spec)
+std::string VirtualBus::plug(InterfaceProfile profile)
 {
-    return FState->plug(std::move(spec));
+    return FState->plug(std::move(profile));
 }
 
 void VirtualBus::unplug(const std::string& identity)
@@ -482,10 +482,10 @@ std::unique_ptr<DeviceHandle> VirtualBus::open(const std::string& path, OpenMode
         err = ENOENT;
         return nullptr;
     }
-    const InterfaceSpec& spec = iface->spec;
-    ErrorCode refused = spec.openError;
+    const InterfaceProfile& profile = iface->profile;
+    ErrorCode refused = profile.openError;
     if (refused == NoError && mode == OpenMode::ReadWrite)
-        refused = spec.readWriteOpenError;
+        refused = profile.readWriteOpenError;
     if (refused != NoError) {
         err = refused;
         return nullptr;
@@ -503,8 +503,9 @@ std::unique_ptr<ReadHandle> VirtualBus::openRead(const std::string& path, ErrorC
             err = ENOENT;
             return nullptr;
         }
-        const InterfaceSpec& spec = iface->spec;
-        for (ErrorCode refused : {spec.openError, spec.readWriteOpenError, spec.openReadError}) {
+        const InterfaceProfile& profile = iface->profile;
+        for (ErrorCode refused :
+             {profile.openError, profile.readWriteOpenError, profile.openReadError}) {
             if (refused != NoError) {
                 err = refused;
                 return nullptr;

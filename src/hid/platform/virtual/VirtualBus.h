@@ -20,7 +20,7 @@
 namespace hid::platform::virt
 {
 
-struct InterfaceSpec {
+struct InterfaceProfile {
     Attributes attributes;
     ReportLengths lengths;
     // A string that is absent fails when asked for.
@@ -53,7 +53,7 @@ public:
 
     // Plugs an interface in and returns its identity. Every plug-in gets a
     // new identity, as a re-plugged device does on a real system.
-    std::string plug(InterfaceSpec spec);
+    std::string plug(InterfaceProfile profile);
     // Unplugs it: open handles fail from now on, blocked reads end with ENODEV.
     void unplug(const std::string& identity);
     // The identities present now, in plug order.
