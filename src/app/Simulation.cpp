@@ -28,6 +28,9 @@ Simulation makeSimulation()
     veltrano.product = identity.product;
     veltrano.serial = identity.serial;
     veltrano.languages = {0x0409};
+    // The string descriptors a USB device carries for its identity strings.
+    veltrano.indexedStrings = {
+        {1, identity.manufacturer}, {2, identity.product}, {3, identity.serial}};
     sim.device = std::make_shared<device::ImitationDevice>();
     veltrano.behaviour = std::make_shared<device::ImitationBehaviour>(sim.device);
     sim.bus->plug(veltrano);
