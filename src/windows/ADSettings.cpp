@@ -1,11 +1,11 @@
 #include "windows/ADSettings.h"
+#include "windows/Controls.h"
 
 #include "windows/Alarmi.h"
 #include "windows/DevReader.h"
 #include "windows/Dialogs.h"
 #include "windows/Forms.h"
 
-#include "link/FixedPoint.h"
 #include "link/NumberText.h"
 #include "link/Requests.h"
 
@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -30,38 +29,6 @@ namespace
 namespace requests = vms::link::requests;
 
 constexpr std::uint8_t kAnalogSmsText = 6;
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-char16_t decimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? u'.' : point.front().unicode();
-}
-
-long double decimalOf(const QLineEdit* edit)
-{
-    return vms::link::parseDecimal(edit->text().toStdU16String(), decimalSeparator());
-}
-
-std::int32_t integerOf(const QLineEdit* edit)
-{
-    return vms::link::parseInteger(edit->text().toStdU16String());
-}
-
-std::int32_t fixedPointOf(const QLineEdit* edit)
-{
-    return vms::link::toFixedPoint(decimalOf(edit));
-}
-
-QString fixedPointText(std::int32_t scaled)
-{
-    return QString::fromStdU16String(vms::link::formatFixedPoint(scaled, decimalSeparator()));
-}
 
 } // namespace
 

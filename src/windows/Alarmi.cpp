@@ -1,4 +1,5 @@
 #include "windows/Alarmi.h"
+#include "windows/Controls.h"
 
 #include "windows/ADSettings.h"
 #include "windows/DevReader.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -34,33 +34,6 @@ namespace requests = vms::link::requests;
 constexpr std::uint8_t kLastSmsText = vms::link::kSmsTextCount - 1;
 const QColor kRed(255, 0, 0);
 const QColor kBlack(0, 0, 0);
-
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-char16_t decimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.isEmpty() ? u'.' : point.front().unicode();
-}
-
-long double decimalOf(const QLineEdit* edit)
-{
-    return vms::link::parseDecimal(edit->text().toStdU16String(), decimalSeparator());
-}
-
-std::int32_t integerOf(const QLineEdit* edit)
-{
-    return vms::link::parseInteger(edit->text().toStdU16String());
-}
-
-QString fixedPointText(std::int32_t scaled)
-{
-    return QString::fromStdU16String(vms::link::formatFixedPoint(scaled, decimalSeparator()));
-}
 
 void setTextColour(QLineEdit* edit, const QColor& colour)
 {
@@ -461,14 +434,12 @@ bool TfrmAlarmi::SmsTextsFit(QWidget* parent, std::initializer_list<const QLineE
 {
     for (const QLineEdit* edit : edits) {
         const QString text = edit->text().left(static_cast<qsizetype>(vms::link::kSmsTextMaxChars));
-        for (const QChar c : text) {
-            if (c.unicode() > 0xFF) {
-                dialogs().error(parent,
-                                QStringLiteral("SMS poruka \"%1\" sadrzi znak '%2' koji uredjaj ne "
-                                               "podrzava. Poruke nisu upisane.")
-                                    .arg(edit->text(), QString(c)));
-                return false;
-            }
+        if (const QChar c = firstUnsendable(text); !c.isNull()) {
+            dialogs().error(parent,
+                            QStringLiteral("SMS poruka \"%1\" sadrzi znak '%2' koji uredjaj ne "
+                                           "podrzava. Poruke nisu upisane.")
+                                .arg(edit->text(), QString(c)));
+            return false;
         }
     }
     return true;

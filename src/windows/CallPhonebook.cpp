@@ -1,4 +1,5 @@
 #include "windows/CallPhonebook.h"
+#include "windows/Controls.h"
 
 #include "windows/DevReader.h"
 #include "windows/Dialogs.h"
@@ -36,27 +37,12 @@ constexpr int kRowCount = vms::link::kPhonebookSize;
 
 const QString kActive = QStringLiteral("AKTIVAN");
 
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 template <typename W> W* bold(W* widget)
 {
     QFont font = widget->font();
     font.setBold(true);
     widget->setFont(font);
     return widget;
-}
-
-// The record keeps one byte per character: anything above 0xFF would reach
-// the device as a different character. A null QChar when there is none.
-QChar firstWideChar(const QString& text)
-{
-    const auto it =
-        std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; });
-    return it == text.cend() ? QChar() : *it;
 }
 
 // Keeps a widget disabled for as long as it lives.
@@ -77,7 +63,7 @@ QString fieldProblem(const QString& text, const QString& field, std::size_t maxC
 {
     if (static_cast<std::size_t>(text.size()) > maxChars)
         return QStringLiteral("%1 može imati najviše %2 znakova.").arg(field).arg(maxChars);
-    if (const QChar wide = firstWideChar(text); !wide.isNull())
+    if (const QChar wide = firstUnsendable(text); !wide.isNull())
         return QStringLiteral("%1 sadrži znak koji uređaj ne podržava: %2").arg(field, wide);
     return {};
 }

@@ -1,4 +1,5 @@
 #include "windows/DevReader.h"
+#include "windows/Controls.h"
 
 #include "windows/ADSettings.h"
 #include "windows/Alarmi.h"
@@ -15,7 +16,6 @@
 #include "windows/widgets/StatusBar.h"
 
 #include "hid/HidControllerClass.h"
-#include "link/FixedPoint.h"
 #include "link/Requests.h"
 #include "link/connection/DeviceConnection.h"
 
@@ -28,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -47,12 +46,6 @@ const QColor kPanelText(66, 72, 80);
 const QColor kPurple(128, 0, 128);
 const QColor kRed(255, 0, 0);
 
-template <typename W> W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QFont boldFont(const QWidget* widget, bool underline = false)
 {
     QFont font = widget->font();
@@ -67,11 +60,6 @@ void setTextColour(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::WindowText, colour);
     palette.setColor(QPalette::ButtonText, colour);
     widget->setPalette(palette);
-}
-
-QString toQString(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
 }
 
 template <typename W> void setTextIfChanged(W* widget, const QString& text)
@@ -403,10 +391,8 @@ void TMainForm::ApplyStatus(const vms::link::StatusReport& status)
     setValueText(lbSMSTx, QString::number(status.smsTx));
     setValueText(lbSMSRx, QString::number(status.smsRx));
 
-    const QString point = QLocale().decimalPoint();
-    const char16_t separator = point.isEmpty() ? u'.' : point.front().unicode();
-    setValueText(lbADCh1Val, toQString(vms::link::formatFixedPoint(status.calc1, separator)));
-    setValueText(lbADCh2Val, toQString(vms::link::formatFixedPoint(status.calc2, separator)));
+    setValueText(lbADCh1Val, fixedPointText(status.calc1));
+    setValueText(lbADCh2Val, fixedPointText(status.calc2));
 
     if (frmDebug != nullptr) {
         QLineEdit* edits[] = {frmDebug->sEdit1, frmDebug->sEdit2, frmDebug->sEdit3,

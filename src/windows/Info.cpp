@@ -1,4 +1,5 @@
 #include "windows/Info.h"
+#include "windows/Controls.h"
 
 #include "hid/HidControllerClass.h"
 
@@ -16,11 +17,6 @@ namespace windows
 
 namespace
 {
-
-QString fromU16(const std::u16string& text)
-{
-    return QString::fromStdU16String(text);
-}
 
 QString fourHexDigits(std::uint16_t value)
 {
@@ -148,9 +144,9 @@ void TInfoForm::FormShow()
     if (Dev == nullptr)
         return;
 
-    VendorName->setText(fromU16(Dev->VendorName()));
-    ProductName->setText(fromU16(Dev->ProductName()));
-    SerialNo->setText(fromU16(Dev->SerialNumber()));
+    VendorName->setText(toQString(Dev->VendorName()));
+    ProductName->setText(toQString(Dev->ProductName()));
+    SerialNo->setText(toQString(Dev->SerialNumber()));
 
     const hid::THIDDAttributes& attributes = Dev->Attributes();
     Vid->setText(fourHexDigits(attributes.VendorID));
@@ -168,12 +164,12 @@ void TInfoForm::FormShow()
         const std::u16string text = Dev->IndexedString(index);
         if (text.empty())
             continue;
-        DevStrings->addItem(QStringLiteral("%1) %2").arg(index, 3).arg(fromU16(text)));
+        DevStrings->addItem(QStringLiteral("%1) %2").arg(index, 3).arg(toQString(text)));
     }
 
     LangStrings->clear();
     for (const std::u16string& language : Dev->LanguageStrings())
-        LangStrings->addItem(fromU16(language));
+        LangStrings->addItem(toQString(language));
 }
 
 } // namespace windows
