@@ -16,41 +16,16 @@
 
 #include <vector>
 
+using harness::bytes;
 using harness::countCode;
+using harness::Report;
+using harness::reportsOf;
 using harness::Tool;
 using windows::TfrmADSettings;
 using windows::TMainForm;
 
 namespace
 {
-
-using Report = std::vector<std::uint8_t>;
-
-TMainForm* startSettled(Tool& tool)
-{
-    TMainForm* form = tool.start();
-    const bool settled = QTest::qWaitFor(
-        [&] { return form->CurrentDevice() != nullptr && countCode(*tool.device, 'G', 'F') >= 2; },
-        5000);
-    return settled ? form : nullptr;
-}
-
-std::vector<Report> reportsOf(const device::ImitationDevice& dev, char a, char b)
-{
-    std::vector<Report> out;
-    for (const Report& report : dev.receivedReports())
-        if (report.size() >= 3 && report[1] == a && report[2] == b)
-            out.push_back(report);
-    return out;
-}
-
-QByteArray bytes(const Report& report, std::size_t from, std::size_t to)
-{
-    QByteArray out;
-    for (std::size_t i = from; i <= to && i < report.size(); ++i)
-        out.append(static_cast<char>(report[i]));
-    return out;
-}
 
 class LocaleGuard
 {
@@ -137,7 +112,7 @@ void ADSettingsTest::writeBytes()
     QFETCH(QByteArray, bytes4to26);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     setCoefficients(w, fields);
@@ -174,7 +149,7 @@ void ADSettingsTest::writeStopsAtFirstBadField()
     QFETCH(QString, message);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     setCoefficients(w, fields);
@@ -191,7 +166,7 @@ void ADSettingsTest::writeStopsAtFirstBadField()
 void ADSettingsTest::hiddenChannelTwoBlocksWriteUntilRead()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     w->edKoefKCh1->setText(QStringLiteral("2"));
@@ -235,7 +210,7 @@ void ADSettingsTest::readShowsCoefficientsInLocale()
 
     const LocaleGuard guard(comma ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c());
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     // K as the calibration computes it; the device keeps four decimals.
@@ -271,7 +246,7 @@ void ADSettingsTest::captureTakesLatestRawReading()
         QCOMPARE(windows::frmADSettings->edADZerro->text(), QStringLiteral("0"));
     }
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     QTRY_VERIFY_WITH_TIMEOUT(form->ADRawCH1 != 0, 5000);
     TfrmADSettings* w = windows::frmADSettings;
@@ -384,7 +359,7 @@ void ADSettingsTest::calculate()
 void ADSettingsTest::readTextSixOnly()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     windows::TfrmAlarmi* alarmi = windows::frmAlarmi;
@@ -409,7 +384,7 @@ void ADSettingsTest::readTextSixOnly()
 void ADSettingsTest::writeTextSixWaitsOnAlarmWindowFlag()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmADSettings* w = windows::frmADSettings;
     w->edSMSAnalog1->setText(QStringLiteral("Nivo"));

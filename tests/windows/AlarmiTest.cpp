@@ -17,7 +17,10 @@
 #include <array>
 #include <vector>
 
+using harness::bytes;
 using harness::countCode;
+using harness::Report;
+using harness::reportsOf;
 using harness::Tool;
 using windows::TfrmAlarmi;
 using windows::TMainForm;
@@ -25,36 +28,7 @@ using windows::TMainForm;
 namespace
 {
 
-using Report = std::vector<std::uint8_t>;
 using Reply = std::array<std::uint8_t, 64>;
-
-// Start-up is over once the initial notification's rebuild has asked for the
-// firmware again; only then is the device in use for good.
-TMainForm* startSettled(Tool& tool)
-{
-    TMainForm* form = tool.start();
-    const bool settled = QTest::qWaitFor(
-        [&] { return form->CurrentDevice() != nullptr && countCode(*tool.device, 'G', 'F') >= 2; },
-        5000);
-    return settled ? form : nullptr;
-}
-
-std::vector<Report> reportsOf(const device::ImitationDevice& dev, char a, char b)
-{
-    std::vector<Report> out;
-    for (const Report& report : dev.receivedReports())
-        if (report.size() >= 3 && report[1] == a && report[2] == b)
-            out.push_back(report);
-    return out;
-}
-
-QByteArray bytes(const Report& report, std::size_t from, std::size_t to)
-{
-    QByteArray out;
-    for (std::size_t i = from; i <= to && i < report.size(); ++i)
-        out.append(static_cast<char>(report[i]));
-    return out;
-}
 
 void inject(TMainForm* form, const Reply& reply)
 {
@@ -184,7 +158,7 @@ void AlarmiTest::analogAlarmWriteBytes()
     QFETCH(QByteArray, bytes4to16);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edANAlarmMaxVal->setText(maximum);
@@ -256,7 +230,7 @@ void AlarmiTest::analogAlarmWriteRefused()
     QFETCH(QString, message);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edANAlarmMaxVal->setText(maximum);
@@ -305,7 +279,7 @@ void AlarmiTest::analogAlarmReadBackInLocale()
 
     const LocaleGuard guard(localeNamed(locale));
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edANAlarmMaxVal->setText(maximum);
@@ -359,7 +333,7 @@ void AlarmiTest::analogAlarmReplyCustomTextsByte()
     QFETCH(bool, custom);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->cbCustomANAlarmSMSs->setChecked(before);
@@ -386,7 +360,7 @@ void AlarmiTest::analogAlarmReplyCustomTextsByte()
 void AlarmiTest::digitalTriggersWriteAndReadBack()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->cbDINTr1->setChecked(false);
@@ -417,7 +391,7 @@ void AlarmiTest::digitalTriggersWriteAndReadBack()
 void AlarmiTest::digitalTriggersWriteRefusesBadDelay()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edDebounceDelayDIN1->setText(QStringLiteral("1"));
@@ -452,7 +426,7 @@ void AlarmiTest::digitalTriggersReplyFlags()
     QFETCH(bool, din3);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     // Every box starts the other way round.
@@ -490,7 +464,7 @@ void AlarmiTest::readAllTextsFillsBothWindows()
     QFETCH(bool, analogWindowShown);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     if (analogWindowShown)
         QTest::mouseClick(form->sBitBtn2, Qt::LeftButton);
@@ -532,7 +506,7 @@ void AlarmiTest::readAllTextsFillsBothWindows()
 void AlarmiTest::readAlarmTextsOnly()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
 
@@ -554,7 +528,7 @@ void AlarmiTest::readAlarmTextsOnly()
 void AlarmiTest::chainWithWrongIndicesChangesNothingButEnds()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     device::Faults shifted;
     shifted.indexShift = 100;
@@ -578,7 +552,7 @@ void AlarmiTest::chainWithWrongIndicesChangesNothingButEnds()
 void AlarmiTest::replyOutsideAChainOnlyFillsItsText()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
 
@@ -599,7 +573,7 @@ void AlarmiTest::replyOutsideAChainOnlyFillsItsText()
 void AlarmiTest::writeBlockOfThreeLetters()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edSMSDIN1_DN->setText(QStringLiteral("abc"));
@@ -634,7 +608,7 @@ void AlarmiTest::writeCutsToThirtyCharacters()
     QFETCH(int, length);
 
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     QString text;
@@ -657,7 +631,7 @@ void AlarmiTest::writeCutsToThirtyCharacters()
 void AlarmiTest::writeWithAllTextsEmptySendsNothing()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
 
@@ -673,7 +647,7 @@ void AlarmiTest::writeWithAllTextsEmptySendsNothing()
 void AlarmiTest::silentDeviceGivesOneMessagePerText()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     device::Faults silent;
     silent.silent = true;
@@ -694,7 +668,7 @@ void AlarmiTest::silentDeviceGivesOneMessagePerText()
 void AlarmiTest::textsOutsideTheDeviceCharacterSetAreRefused()
 {
     Tool tool;
-    TMainForm* form = startSettled(tool);
+    TMainForm* form = tool.startSettled();
     QVERIFY(form != nullptr);
     TfrmAlarmi* w = windows::frmAlarmi;
     w->edSMSDIN1_UP->setText(QStringLiteral("Otvorena vrata"));

@@ -22,18 +22,6 @@ namespace
 const QString kConfirmText =
     QStringLiteral("Da li zaista zelite da posaljete na sve upisane brojeve TEST SMS poruku?");
 
-// The device is in use, the start-up firmware requests are out and polling
-// is off, so that only the test sends from here on.
-bool quietStart(Tool& tool)
-{
-    windows::TMainForm* form = tool.start();
-    const bool ready = QTest::qWaitFor(
-        [&] { return form->CurrentDevice() != nullptr && countCode(*tool.device, 'G', 'F') >= 2; },
-        5000);
-    form->cbGetStatusAuto->setChecked(false);
-    return ready;
-}
-
 // A status report (report ID first) whose main state byte is `mainState`.
 std::vector<std::uint8_t> statusReport(std::uint8_t mainState)
 {
@@ -185,7 +173,7 @@ void DebugTest::testSms()
 
     Tool tool(device);
     if (device) {
-        QVERIFY(quietStart(tool));
+        QVERIFY(tool.startQuiet());
     } else {
         tool.bus.plug(harness::mouseProfile());
         tool.start();

@@ -60,18 +60,6 @@ QColor textColour(const QWidget* w)
     return w->palette().color(QPalette::WindowText);
 }
 
-// Start-up is over once the initial notification's rebuild has asked for the
-// firmware again.
-bool settled(Tool& tool)
-{
-    return QTest::qWaitFor(
-        [&] {
-            return windows::MainForm->CurrentDevice() != nullptr &&
-                   countCode(*tool.device, 'G', 'F') >= 2;
-        },
-        5000);
-}
-
 bool isRed(const QFrame* panel)
 {
     return panel->palette().color(QPalette::Window) == QColor(255, 0, 0);
@@ -273,7 +261,7 @@ void DevReaderTest::unplugDeviceEmptiesCurrentDeviceAndSilencesButtons()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     QTRY_VERIFY_WITH_TIMEOUT(form->sPanel1->isEnabled(), 5000);
 
     tool.bus.unplug(tool.deviceId);
@@ -303,7 +291,7 @@ void DevReaderTest::unplugOtherInterfaceReacquiresDevice()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     QTRY_VERIFY_WITH_TIMEOUT(countCode(*tool.device, 'G', 'S') >= 2, 5000);
     const int gf = countCode(*tool.device, 'G', 'F');
 
@@ -415,7 +403,7 @@ void DevReaderTest::acknowledgedWaitTimesOutOnceWhenSilent()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     device::Faults silentOnSN;
     silentOnSN.silent = true;
     silentOnSN.onlyFor = device::Code{'S', 'N'};
@@ -445,7 +433,7 @@ void DevReaderTest::acknowledgedWaitReturnsOnAnswer()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
 
     windows::frmGSMNumbers->WaitForOk = true;
     QElapsedTimer clock;
@@ -475,7 +463,7 @@ void DevReaderTest::goBootloaderUnticksAutomaticBeforeWriting()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
 
     std::uint32_t txWhenUnticked = 0;
     bool unticked = false;
@@ -506,7 +494,7 @@ void DevReaderTest::goBootloaderAnsweredNoSendsNothing()
 {
     Tool tool;
     TMainForm* form = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     form->cbGetStatusAuto->setChecked(false);
     const std::uint32_t tx = form->TxCnt;
     tool.dialogs.confirmAnswers = {false};

@@ -21,6 +21,7 @@
 #include <vector>
 
 using harness::countCode;
+using harness::reportsOf;
 using harness::Tool;
 using windows::TfrmGSMNumbers;
 
@@ -28,16 +29,6 @@ namespace
 {
 
 const QString kNoAnswer = QStringLiteral("Nema odgovora iz uredjaja!");
-
-bool settled(Tool& tool)
-{
-    return QTest::qWaitFor(
-        [&] {
-            return windows::MainForm->CurrentDevice() != nullptr &&
-                   countCode(*tool.device, 'G', 'F') >= 2;
-        },
-        5000);
-}
 
 TfrmGSMNumbers* shownWindow()
 {
@@ -53,16 +44,6 @@ std::array<QLineEdit*, 6> edits(const TfrmGSMNumbers* form)
         out[static_cast<std::size_t>(i)] =
             form->findChild<QLineEdit*>(QStringLiteral("edGSMN%1").arg(i + 1));
     }
-    return out;
-}
-
-// Reports of one code in the device's log, in order.
-std::vector<std::vector<std::uint8_t>> reportsOf(const device::ImitationDevice& dev, char a, char b)
-{
-    std::vector<std::vector<std::uint8_t>> out;
-    for (const auto& report : dev.receivedReports())
-        if (report.size() >= 3 && report[1] == a && report[2] == b)
-            out.push_back(report);
     return out;
 }
 
@@ -136,7 +117,7 @@ void GSMNumbersTest::readFillsTheSixEditsFromTheDevice()
 {
     Tool tool;
     windows::TMainForm* main = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     // The sample device holds two numbers; give it all six.
     const QString numbers[] = {
         QStringLiteral("+381641234567"), QStringLiteral("+381631112223"),   QStringLiteral("0641"),
@@ -217,7 +198,7 @@ void GSMNumbersTest::repliesWithWrongIndicesStillEndTheRead()
 {
     Tool tool;
     tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     device::Faults shifted;
     shifted.indexShift = 2;
     shifted.onlyFor = device::Code{'G', 'N'};
@@ -251,7 +232,7 @@ void GSMNumbersTest::writeSendsSixNumbersInOrder()
 {
     Tool tool;
     tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     tool.device->clearLog();
 
     struct Case {
@@ -307,7 +288,7 @@ void GSMNumbersTest::silentDeviceReportsEachNumberAndWriteEnds()
 {
     Tool tool;
     tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     device::Faults silentOnSN;
     silentOnSN.silent = true;
     silentOnSN.onlyFor = device::Code{'S', 'N'};

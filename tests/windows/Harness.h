@@ -14,8 +14,12 @@
 #include "hid/MainThreadHandoff.h"
 #include "hid/platform/virtual/VirtualBus.h"
 
+#include <QByteArray>
+#include <QCheckBox>
 #include <QListWidget>
+#include <QTest>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,13 +68,31 @@ veltranoProfile(std::shared_ptr<device::ImitationDevice> dev,
     return profile;
 }
 
+using Report = std::vector<std::uint8_t>;
+
+// The reports with this command code in the device's log, in order.
+inline std::vector<Report> reportsOf(const device::ImitationDevice& dev, char a, char b)
+{
+    std::vector<Report> out;
+    for (const Report& report : dev.receivedReports())
+        if (report.size() >= 3 && report[1] == a && report[2] == b)
+            out.push_back(report);
+    return out;
+}
+
 // Count of reports with this command code in the device's log.
 inline int countCode(const device::ImitationDevice& dev, char a, char b)
 {
-    int n = 0;
-    for (const auto& report : dev.receivedReports())
-        n += (report.size() >= 3 && report[1] == a && report[2] == b) ? 1 : 0;
-    return n;
+    return static_cast<int>(reportsOf(dev, a, b).size());
+}
+
+// Bytes `from` to `to` (inclusive) of a report, to compare with a hex literal.
+inline QByteArray bytes(const Report& report, std::size_t from, std::size_t to)
+{
+    QByteArray out;
+    for (std::size_t i = from; i <= to && i < report.size(); ++i)
+        out.append(static_cast<char>(report[i]));
+    return out;
 }
 
 inline QStringList lines(const QListWidget* list)
@@ -118,6 +140,33 @@ struct Tool {
         // read side) it keeps, and no report it sends is lost in the swap.
         handoff.drain();
         return windows::MainForm;
+    }
+
+    // Start-up is over once the device is in use and both start-up firmware
+    // requests have reached it.
+    bool settle()
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return windows::MainForm->CurrentDevice() != nullptr &&
+                       countCode(*device, 'G', 'F') >= 2;
+            },
+            5000);
+    }
+
+    // The main window once start-up is over, or nullptr.
+    windows::TMainForm* startSettled()
+    {
+        start();
+        return settle() ? windows::MainForm : nullptr;
+    }
+
+    // Settled, with polling off, so that only the test sends from here on.
+    bool startQuiet()
+    {
+        const bool ready = startSettled() != nullptr;
+        windows::MainForm->cbGetStatusAuto->setChecked(false);
+        return ready;
     }
 };
 

@@ -20,18 +20,6 @@ namespace
 
 const QString kRangeWarning = QStringLiteral("Period mora biti u granicama od 1 do 250!");
 
-// The device is in use, the start-up firmware requests are out and polling
-// is off, so that only the test sends from here on.
-bool quietStart(Tool& tool)
-{
-    windows::TMainForm* form = tool.start();
-    const bool ready = QTest::qWaitFor(
-        [&] { return form->CurrentDevice() != nullptr && countCode(*tool.device, 'G', 'F') >= 2; },
-        5000);
-    form->cbGetStatusAuto->setChecked(false);
-    return ready;
-}
-
 // The last report with this code in the device's log, or an empty one.
 std::vector<std::uint8_t> lastReport(const device::ImitationDevice& dev, char a, char b)
 {
@@ -117,7 +105,7 @@ void IzlaziTest::write()
 
     Tool tool(device);
     if (device) {
-        QVERIFY(quietStart(tool));
+        QVERIFY(tool.startQuiet());
     } else {
         tool.bus.plug(harness::mouseProfile());
         tool.start();
@@ -154,7 +142,7 @@ void IzlaziTest::write()
 void IzlaziTest::readShowsWhatTheDeviceHolds()
 {
     Tool tool;
-    QVERIFY(quietStart(tool));
+    QVERIFY(tool.startQuiet());
     windows::TfrmIzlazi* form = windows::frmIzlazi;
 
     form->edRelayDelay->setText(QStringLiteral("42"));
@@ -187,7 +175,7 @@ void IzlaziTest::replyShownInDecimal()
     QFETCH(QString, shown);
 
     Tool tool;
-    QVERIFY(quietStart(tool));
+    QVERIFY(tool.startQuiet());
     QVERIFY(tool.bus.waitForReaders(tool.deviceId, 1, std::chrono::seconds(5)));
     windows::frmIzlazi->edRelayDelay->setText(QStringLiteral("99"));
 

@@ -40,16 +40,6 @@ const QString kFormatNotice = QStringLiteral(
     "Formatiranje memorije je inicirano. Molimo da sacekate okvirno 1 minut. U toku formatiranja "
     "USB konekcija bice izgubljena, kada se formatiranje zavrsi konekcija ce biti obnovljena.");
 
-bool settled(Tool& tool)
-{
-    return QTest::qWaitFor(
-        [&] {
-            return windows::MainForm->CurrentDevice() != nullptr &&
-                   countCode(*tool.device, 'G', 'F') >= 2;
-        },
-        5000);
-}
-
 // Writes reach the device on the bus's own thread. Polling goes on every
 // tick, so once two more status requests are logged, anything sent before
 // them has been logged too.
@@ -173,7 +163,7 @@ void MemoryTest::fullReadCopiesDeviceMemoryAndDump()
 {
     Tool tool;
     TMainForm* main = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     tool.device->clearLog();
     TfrmMemory* form = shownWindow();
     QSignalSpy progress(form->sGauge1, &QProgressBar::valueChanged);
@@ -284,7 +274,7 @@ void MemoryTest::pageOutsideTheImageIsDropped()
 
     Tool tool;
     TMainForm* main = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     TfrmMemory* form = windows::frmMemory;
     std::fill(main->MemSaveBuffer.begin(), main->MemSaveBuffer.end(), std::uint8_t{0x5A});
     const QByteArray before = image(main);
@@ -308,7 +298,7 @@ void MemoryTest::stalledReadTripsWatchdogOnce()
 {
     Tool tool;
     TMainForm* main = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     tool.device->clearLog();
     TfrmMemory* form = shownWindow();
     std::fill(main->MemSaveBuffer.begin(), main->MemSaveBuffer.end(), std::uint8_t{0xEE});
@@ -420,7 +410,7 @@ void MemoryTest::format()
 
     Tool tool;
     TMainForm* main = tool.start();
-    QVERIFY(settled(tool));
+    QVERIFY(tool.settle());
     tool.device->setFormatDownTime(std::chrono::milliseconds(300));
     tool.device->clearLog();
     TfrmMemory* form = shownWindow();
