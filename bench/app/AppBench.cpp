@@ -47,7 +47,7 @@ class QuietDialogs final : public windows::Dialogs
 {
 public:
     void information(QWidget*, const QString&) override {}
-    void warning(QWidget*, const QString&) override {}
+    void warning(QWidget*, const QString&, bool) override {}
     void error(QWidget*, const QString&) override {}
     bool confirm(QWidget*, const QString&, const QString&, Icon) override { return false; }
     QString saveFileName(QWidget*, const SaveOptions&) override { return {}; }

@@ -82,7 +82,6 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VeltranoMini Setup"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VeltranoMini Setup"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     hid::MainThreadHandoff handoff;

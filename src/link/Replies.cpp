@@ -127,6 +127,24 @@ constexpr bool is(const ReplyBuffer& data, char first, char second)
            data[L::reply::kSubCmd] == static_cast<std::uint8_t>(second);
 }
 
+// A list item the device cut short would read as zeros past its end and be
+// stored as if it were the device's data; such a reply is not taken.
+bool holds(std::span<const std::uint8_t> input, L::Field f)
+{
+    return input.size() >= f.at + f.size;
+}
+
+// A text ends at its first zero, so it is whole once that zero has come.
+bool holdsText(std::span<const std::uint8_t> input, L::Field f)
+{
+    if (holds(input, f))
+        return true;
+    if (input.size() <= f.at)
+        return false;
+    const auto part = input.subspan(f.at);
+    return std::find(part.begin(), part.end(), std::uint8_t{0}) != part.end();
+}
+
 } // namespace
 
 ReplyBuffer toReplyBuffer(std::span<const std::uint8_t> data)
@@ -148,11 +166,15 @@ Reply decodeReply(std::span<const std::uint8_t> input)
     if (is(data, 'G', 'S'))
         return decodeStatus(data);
     if (is(data, 'G', 'M'))
-        return decodeMemoryPage(data);
+        return holds(input, L::reply::kPageData) ? Reply{decodeMemoryPage(data)} : Ignored{};
+    if (is(data, 'G', 'N') && !holdsText(input, L::reply::kGsmNumber))
+        return Ignored{};
     if (is(data, 'G', 'N'))
         return GsmNumber{data[L::reply::kGsmIndex], decodeText(field(data, L::reply::kGsmNumber))};
     if (is(data, 'S', 'N'))
         return Acknowledgement{Acknowledgement::Of::GsmNumber};
+    if (is(data, 'G', 'P') && !holdsText(input, L::reply::kSmsText))
+        return Ignored{};
     if (is(data, 'G', 'P'))
         return SmsText{data[L::reply::kSmsIndex], decodeText(field(data, L::reply::kSmsText))};
     if (is(data, 'S', 'P'))
@@ -162,7 +184,9 @@ Reply decodeReply(std::span<const std::uint8_t> input)
     if (is(data, 'G', 'K'))
         return decodeCoefficients(data);
     if (is(data, 'G', 'C'))
-        return decodePhonebook(data);
+        return input.size() > L::phonebook::kInReply + L::phonebook::kFlag
+                   ? Reply{decodePhonebook(data)}
+                   : Ignored{};
     if (is(data, 'S', 'C'))
         return Acknowledgement{Acknowledgement::Of::PhonebookRecord};
     if (is(data, 'G', 'O'))

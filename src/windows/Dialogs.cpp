@@ -23,9 +23,10 @@ public:
         QMessageBox::information(parent, caption(), text, QMessageBox::Ok);
     }
 
-    void warning(QWidget* parent, const QString& text) override
+    void warning(QWidget* parent, const QString& text, bool withCancel) override
     {
-        QMessageBox::warning(parent, caption(), text, QMessageBox::Ok);
+        QMessageBox::warning(parent, caption(), text,
+                             withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
     }
 
     void error(QWidget* parent, const QString& text) override

@@ -16,7 +16,8 @@ public:
     virtual ~Dialogs() = default;
 
     virtual void information(QWidget* parent, const QString& text) = 0;
-    virtual void warning(QWidget* parent, const QString& text) = 0;
+    // With `withCancel` the box offers OK and Cancel; either only closes it.
+    virtual void warning(QWidget* parent, const QString& text, bool withCancel = false) = 0;
     virtual void error(QWidget* parent, const QString& text) = 0;
 
     enum class Icon { Question, Warning };

@@ -1,4 +1,6 @@
 #include "windows/GSMNumbers.h"
+#include "windows/Controls.h"
+#include "windows/Dialogs.h"
 
 #include "windows/DevReader.h"
 #include "windows/Forms.h"
@@ -126,6 +128,20 @@ void TfrmGSMNumbers::btGSMNWriteClick()
     if (MainForm->CurrentDevice() == nullptr || m_writing)
         return;
 
+    // The device keeps one byte per character: a letter such as č would be
+    // stored as another byte, so nothing is sent rather than a wrong number.
+    const auto fields = edits();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const QString sent = fields[i]->text().left(vms::link::kGsmNumberMaxChars);
+        if (const QChar c = firstUnsendable(sent); !c.isNull()) {
+            dialogs().error(this, QStringLiteral("GSM broj %1 sadrzi znak '%2' koji uredjaj ne "
+                                                 "podrzava. Brojevi nisu upisani.")
+                                      .arg(i + 1)
+                                      .arg(c));
+            return;
+        }
+    }
+
     // The waits below run the event loop: a second write or a read started
     // from inside them would interleave with this one and could overwrite
     // numbers the user has not sent yet.
@@ -134,7 +150,6 @@ void TfrmGSMNumbers::btGSMNWriteClick()
     btGSMNWrite->setEnabled(false);
     sGauge1->show();
 
-    const auto fields = edits();
     for (std::uint8_t i = 0; i < vms::link::kGsmNumberCount; ++i) {
         // The device may go away during a wait; what is left is not sent.
         if (MainForm->CurrentDevice() == nullptr)

@@ -79,7 +79,7 @@ void TfrmIzlazi::btSetRelayDelayClick()
     }
     // The range is told even without a device: the user learns it at once.
     if (period < kMinPeriod || period > kMaxPeriod) {
-        dialogs().warning(this, QStringLiteral("Period mora biti u granicama od 1 do 250!"));
+        dialogs().warning(this, QStringLiteral("Period mora biti u granicama od 1 do 250!"), true);
         return;
     }
     if (MainForm == nullptr || MainForm->CurrentDevice() == nullptr)

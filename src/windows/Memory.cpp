@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
 #include <span>
 
 namespace windows
@@ -49,15 +50,22 @@ QString hexByte(std::uint8_t byte)
     return QString::fromUtf16(text, 2);
 }
 
-QString fileErrorText(const QSaveFile& file)
+// The runtime's text for a failed file operation, by the system's error code.
+QString fileErrorText(int error)
 {
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
         return QStringLiteral("File access denied");
-    case QFileDevice::ResourceError: // Qt's code for a full disk, among others
+    case ENOSPC:
+    case EDQUOT:
         return QStringLiteral("Disk full");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
     default:
-        return QStringLiteral("I/O error %1").arg(static_cast<int>(file.error()));
+        return QStringLiteral("I/O error %1").arg(error);
     }
 }
 
@@ -202,11 +210,15 @@ void TfrmMemory::btSaveBinClick()
     // Written beside the target and renamed over it only when complete, so a
     // failed save never leaves a half-written image in place of a good one.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        dialogs().error(this, QStringLiteral("Cannot save file \"%1\". %2 (%3)")
-                                  .arg(QDir::toNativeSeparators(fileName), fileErrorText(file),
-                                       file.errorString()));
+    errno = 0;
+    bool saved = file.open(QIODevice::WriteOnly);
+    int error = errno;
+    if (saved) {
+        saved = file.write(image) == image.size() && file.commit();
+        error = errno;
     }
+    if (!saved)
+        dialogs().error(this, fileErrorText(error != 0 ? error : EIO));
 }
 
 void TfrmMemory::btFormatMemoryClick()

@@ -137,7 +137,7 @@ TEST(Replies, MemoryPagePassesItsUntrustedNumberOn)
     const Case cases[] = {
         {reply("GM", {{2, hex("00 7F")}, {4, page}}), 127, 1, 32}, // byte 36 is not data
         {reply("GM", {{2, hex("01 2C")}, {4, page}}), 300, 1, 32},
-        {reply("GM", {{2, hex("FF FF")}, {4, hex("41")}}, 5), 0xFFFF, 0x41, 0},
+        {reply("GM", {{2, hex("FF FF")}, {4, hex("41")}}, 36), 0xFFFF, 0x41, 0},
     };
     for (const Case& c : cases) {
         const auto m = decodeAs<MemoryPage>(c.data);
@@ -152,13 +152,37 @@ TEST(Replies, GsmNumberAndSmsText)
     const auto gn = decodeAs<GsmNumber>(reply("GN", {{2, hex("07 55")}, {4, Bytes(17, 0x39)}}));
     EXPECT_EQ(gn.index, 7); // out of range, but passed on: the read still counts it
     EXPECT_EQ(gn.number, std::u16string(16, u'9'));
-    EXPECT_EQ(decodeAs<GsmNumber>(reply("GN", {{2, hex("02")}}, 3)), (GsmNumber{2, u""}));
+    EXPECT_EQ(decodeAs<GsmNumber>(reply("GN", {{2, hex("02")}}, 5)), (GsmNumber{2, u""}));
 
     const auto gp = decodeAs<SmsText>(reply("GP", {{2, hex("05 03")}, {4, Bytes(33, 0x61)}}));
     EXPECT_EQ(gp.index, 3); // index 3, not 2
     EXPECT_EQ(gp.text, std::u16string(32, u'a'));
     EXPECT_EQ(decodeAs<SmsText>(reply("GP", {{3, hex("08 00 41")}})).text, u"");
     EXPECT_EQ(decodeAs<SmsText>(reply("GP", {{3, hex("00 E9 74")}})).text, u"\u00E9t");
+}
+
+TEST(Replies, ListItemsCutShortAreNotTaken)
+{
+    // Zero padding would otherwise be stored as the device's data.
+    struct Case {
+        Bytes data;
+        bool taken;
+    };
+    const Case cases[] = {
+        {reply("GM", {{2, hex("00 05")}, {4, Bytes(32, 0xAA)}}, 36), true},
+        {reply("GM", {{2, hex("00 05")}, {4, Bytes(31, 0xAA)}}, 35), false},
+        {reply("GC", {{2, hex("00 01")}, {4, ascii("123")}}, 28), true},
+        {reply("GC", {{2, hex("00 01")}, {4, ascii("123")}}, 27), false},
+        {reply("GN", {{2, hex("01 00")}, {4, ascii("0641")}}, 9), true}, // its zero came
+        {reply("GN", {{2, hex("01 00")}, {4, ascii("0641")}}, 8), false},
+        {reply("GN", {{2, hex("01 00")}, {4, Bytes(16, 0x39)}}, 20), true},
+        {reply("GP", {{2, hex("00 04")}, {4, ascii("Alarm")}}, 10), true},
+        {reply("GP", {{2, hex("00 04")}, {4, ascii("Alarm")}}, 9), false},
+        {reply("GP", {{2, hex("00 04")}, {4, Bytes(32, 0x61)}}, 36), true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(!std::holds_alternative<Ignored>(decodeReply(c.data)), c.taken)
+            << linktest::toHex(c.data);
 }
 
 TEST(Replies, AnalogAlarm)

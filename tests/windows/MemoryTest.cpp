@@ -390,8 +390,10 @@ void MemoryTest::failedSaveIsReported()
 
     QCOMPARE(static_cast<int>(tool.dialogs.messages.size()), 1);
     QCOMPARE(tool.dialogs.messages.front().kind, QStringLiteral("error"));
-    QVERIFY2(tool.dialogs.messages.front().text.contains(QDir::toNativeSeparators(path)),
-             qPrintable(tool.dialogs.messages.front().text));
+    // The runtime's own text, with the system's code for a missing path or
+    // a folder in the way.
+    const QString text = tool.dialogs.messages.front().text;
+    QVERIFY2(text.startsWith(QStringLiteral("I/O error ")) && text.size() > 10, qPrintable(text));
     // Nothing half-written is left behind.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
     QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder"))).isDir());

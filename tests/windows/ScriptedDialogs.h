@@ -41,7 +41,7 @@ public:
     {
         messages.push_back({QStringLiteral("information"), text, {}});
     }
-    void warning(QWidget*, const QString& text) override
+    void warning(QWidget*, const QString& text, bool) override
     {
         messages.push_back({QStringLiteral("warning"), text, {}});
     }
