@@ -456,6 +456,9 @@ void THidDevice::StartThread()
     if (!OpenFile() || !FHasReadWriteAccess)
         return;
     const std::size_t length = Caps().InputReportByteLength;
+    // Without input reports every read would fail at once, again and again.
+    if (length == 0)
+        return;
     {
         std::lock_guard lock(FReadLock);
         FReadRefused = false;
@@ -605,8 +608,10 @@ void THidDeviceController::DeviceChange()
         if (present)
             continue;
         changed = true;
-        device->CloseAll();
+        // Unplugged first: a read thread woken by the close must not open
+        // the vanished node again.
         device->FIsPluggedIn = false;
+        device->CloseAll();
         if (THidPlugEvent unplug = std::exchange(device->FUnplug, nullptr))
             unplug(device);
         if (std::find(FList.begin(), FList.end(), device) == FList.end())

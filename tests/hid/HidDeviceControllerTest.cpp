@@ -213,6 +213,9 @@ TEST_F(HidDeviceControllerTest, ANotificationDuringAScanIsNotNestedButNotLostEit
 TEST_F(HidDeviceControllerTest, ARestartingDeviceGoesAwayAndComesBack)
 {
     auto echo = std::make_shared<EchoDevice>();
+    // Long enough that the scan of the unplug runs before the plug comes back,
+    // however late the main thread gets to it.
+    echo->downTime = 2s;
     bus.plug(Veltrano(echo));
     makeController();
     handoff.drain();

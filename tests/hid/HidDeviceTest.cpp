@@ -222,6 +222,18 @@ TEST_F(HidDeviceTest, AnAnswerRightAfterSetOnDataIsNotLost)
     }
 }
 
+TEST_F(HidDeviceTest, AnInterfaceWithoutInputReportsGetsNoReadThread)
+{
+    // Every read of a zero-length report would fail at once, forever.
+    InterfaceProfile profile = Veltrano();
+    profile.lengths.InputReportByteLength = 0;
+    auto dev = checkOut(profile);
+    ASSERT_NE(dev, nullptr);
+    dev->SetOnData([](THidDevice*, std::uint8_t, const std::uint8_t*, std::uint16_t) {});
+    EXPECT_FALSE(dev->IsReading());
+    EXPECT_EQ(bus.openReaders(identity), 0);
+}
+
 TEST_F(HidDeviceTest, ReportsOfTheWrongLengthAreCutOrPassedAsTheyCame)
 {
     auto dev = checkOut(Veltrano());

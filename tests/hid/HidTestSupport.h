@@ -33,7 +33,7 @@ public:
             received.emplace_back(report.begin(), report.end());
         }
         if (report.size() >= 3 && report[1] == 'S' && report[2] == 'R') {
-            bus.dropConnection(20ms);
+            bus.dropConnection(downTime);
             return;
         }
         std::vector<std::uint8_t> reply(65, 0);
@@ -42,6 +42,8 @@ public:
         bus.reply(std::move(reply));
     }
 
+    // How long an "SR" keeps it off the bus.
+    std::chrono::milliseconds downTime = 20ms;
     std::mutex mutex;
     std::vector<std::vector<std::uint8_t>> received;
 };
