@@ -93,6 +93,34 @@ ErrorCode fromUsbError(int code)
     }
 }
 
+// The hidraw device behind a node, or none if udev no longer knows it.
+UdevDevicePtr findHidraw(udev* context, const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    UdevDevicePtr dev(udev_device_new_from_subsystem_sysname(context, "hidraw", name.c_str()));
+    if (dev) {
+        const char* node = udev_device_get_devnode(dev.get());
+        if (node && path == node)
+            return dev;
+    }
+    // Not under its usual name: look through the hidraw nodes.
+    UdevEnumeratePtr en(udev_enumerate_new(context));
+    if (!en)
+        return nullptr;
+    udev_enumerate_add_match_subsystem(en.get(), "hidraw");
+    udev_enumerate_scan_devices(en.get());
+    udev_list_entry* entry = nullptr;
+    udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en.get()))
+    {
+        UdevDevicePtr d(udev_device_new_from_syspath(context, udev_list_entry_get_name(entry)));
+        const char* node = d ? udev_device_get_devnode(d.get()) : nullptr;
+        if (node && path == node)
+            return d;
+    }
+    return nullptr;
+}
+
 // State shared by the platform and every handle it made; handles may
 // outlive the platform object.
 struct Shared {
@@ -114,35 +142,6 @@ struct Shared {
                 usb.reset(ctx);
         }
         return usb.get();
-    }
-
-    UdevDevicePtr findHidraw(const std::string& path)
-    {
-        const auto slash = path.rfind('/');
-        const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-        UdevDevicePtr dev(
-            udev_device_new_from_subsystem_sysname(udev.get(), "hidraw", name.c_str()));
-        if (dev) {
-            const char* node = udev_device_get_devnode(dev.get());
-            if (node && path == node)
-                return dev;
-        }
-        // Not under its usual name: look through the hidraw nodes.
-        UdevEnumeratePtr en(udev_enumerate_new(udev.get()));
-        if (!en)
-            return nullptr;
-        udev_enumerate_add_match_subsystem(en.get(), "hidraw");
-        udev_enumerate_scan_devices(en.get());
-        udev_list_entry* entry = nullptr;
-        udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en.get()))
-        {
-            UdevDevicePtr d(
-                udev_device_new_from_syspath(udev.get(), udev_list_entry_get_name(entry)));
-            const char* node = d ? udev_device_get_devnode(d.get()) : nullptr;
-            if (node && path == node)
-                return d;
-        }
-        return nullptr;
     }
 };
 
@@ -505,7 +504,7 @@ public:
                 return nullptr;
             }
         }
-        UdevDevicePtr dev = m_shared->findHidraw(path);
+        UdevDevicePtr dev = findHidraw(m_shared->udev.get(), path);
         if (!dev) {
             err = ENODEV;
             return nullptr;
@@ -525,8 +524,11 @@ public:
             err = lastError();
             return nullptr;
         }
-        // The node may be a new device's by now, or none at all.
-        UdevDevicePtr dev = m_shared->findHidraw(path);
+        // The node may be a new device's by now, or none at all. This may run
+        // on a read thread, and a udev context must stay with one thread: this
+        // call has a context of its own.
+        UdevPtr context(udev_new());
+        UdevDevicePtr dev = context ? findHidraw(context.get(), path) : nullptr;
         if (!dev) {
             err = ENODEV;
             return nullptr;
