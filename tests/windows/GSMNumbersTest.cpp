@@ -82,6 +82,7 @@ private slots:
     void writeSendsSixNumbersInOrder();
     void silentDeviceReportsEachNumberAndWriteEnds();
     void noDeviceSendsNothing();
+    void numberTheDeviceCannotKeepIsRefused();
 };
 
 void GSMNumbersTest::windowLooksAsGiven()
@@ -327,6 +328,26 @@ void GSMNumbersTest::noDeviceSendsNothing()
     QCOMPARE(tool.device->receivedCount(), std::size_t{0});
     QVERIFY(tool.dialogs.messages.empty());
     QCOMPARE(edits(form)[0]->text(), QStringLiteral("+381641234567"));
+}
+
+void GSMNumbersTest::numberTheDeviceCannotKeepIsRefused()
+{
+    Tool tool;
+    windows::TMainForm* main = tool.startSettled();
+    QVERIFY(main != nullptr);
+    main->cbGetStatusAuto->setChecked(false);
+    TfrmGSMNumbers* form = shownWindow();
+    // č would reach the device as 0x0D.
+    edits(form)[2]->setText(QStringLiteral("+381 64 č"));
+    const std::uint32_t before = main->TxCnt;
+
+    QTest::mouseClick(form->btGSMNWrite, Qt::LeftButton);
+
+    QCOMPARE(static_cast<int>(tool.dialogs.messages.size()), 1);
+    QCOMPARE(tool.dialogs.messages.front().kind, QStringLiteral("error"));
+    QVERIFY(tool.dialogs.messages.front().text.contains(QStringLiteral("č")));
+    QCOMPARE(main->TxCnt, before);
+    QVERIFY(form->sGauge1->isHidden());
 }
 
 QTEST_MAIN(GSMNumbersTest)
