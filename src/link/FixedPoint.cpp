@@ -14,7 +14,9 @@ namespace
 long double roundHalfEven(long double x)
 {
     const long double lower = std::floor(x);
-    const long double fraction = x - lower; // exact: lower and x share the exponent range
+    // May round for -1 < x < 0, but never across 0.5 in a way that changes
+    // the result.
+    const long double fraction = x - lower;
     if (fraction > 0.5L)
         return lower + 1.0L;
     if (fraction < 0.5L)

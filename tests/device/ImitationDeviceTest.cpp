@@ -361,6 +361,38 @@ TEST_F(ImitationDeviceTest, MemoryPagesShowTheSettings)
     EXPECT_NE(flat.find(std::string("0641112222") + '\0'), std::string::npos);
 }
 
+TEST_F(ImitationDeviceTest, SettingsLandAtTheAddressesOfTheMemoryMap)
+{
+    // Fixed addresses, so a memory dump reads the same in every version.
+    send(request("SO", {'P', 17}));
+    send(request("SD", {'E', 0}));
+    send(request("SA", {'A', 0x00, 0x01, 0xE8, 0x48, 0x00, 0x00, 0x57, 0xE4, 0x01, 0x2C, 5, 1, 0}));
+    send(request("SA", {'D', 1, 0, 1, 7, 8, 9}));
+    send(request("SK", {'A', 0x00, 0x00, 0x3A, 0x98}));
+    auto sn = request("SN", {1});
+    send(put(sn, 4, "0641"));
+    auto sp = request("SP", {8});
+    send(put(sp, 4, "Min"));
+    auto sc = request("SC", {0, 99});
+    send(put(sc, 5, "999"));
+
+    const auto image = dev.memory();
+    const auto at = [&](std::size_t address, std::size_t count) {
+        return Bytes(image.begin() + static_cast<std::ptrdiff_t>(address),
+                     image.begin() + static_cast<std::ptrdiff_t>(address + count));
+    };
+    EXPECT_EQ(image[0x000], 17);
+    EXPECT_EQ(image[0x001], 0);
+    EXPECT_EQ(at(0x020, 11),
+              (Bytes{0x00, 0x01, 0xE8, 0x48, 0x00, 0x00, 0x57, 0xE4, 0x01, 0x2C, 5}));
+    EXPECT_EQ(at(0x040, 4), (Bytes{0x05, 7, 8, 9})); // triggers as bits, then the delays
+    EXPECT_EQ(at(0x060, 4), (Bytes{0x00, 0x00, 0x3A, 0x98}));
+    EXPECT_EQ(textAt(Bytes(image.begin(), image.end()), 0x090, 16), "0641");
+    EXPECT_EQ(textAt(Bytes(image.begin(), image.end()), 0x1E0, 31), "Min");
+    EXPECT_EQ(be16(at(0xFE0, 2), 0), 99);
+    EXPECT_EQ(textAt(Bytes(image.begin(), image.end()), 0xFE0 + 2, 15), "999");
+}
+
 TEST_F(ImitationDeviceTest, FormatErasesTheMemoryAndDropsTheConnection)
 {
     ASSERT_NE(data(request("GN", {0}))[4], 0); // sample settings present
