@@ -47,6 +47,19 @@ void Offer(const std::vector<THidDevice*>& List, THidDevice* Device, std::atomic
         Flag = false;
 }
 
+// Sets a flag for the life of a scope, also when a handler throws.
+class RaisedWhile
+{
+public:
+    explicit RaisedWhile(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~RaisedWhile() { FFlag = false; }
+    RaisedWhile(const RaisedWhile&) = delete;
+    RaisedWhile& operator=(const RaisedWhile&) = delete;
+
+private:
+    bool& FFlag;
+};
+
 } // namespace
 
 std::uint32_t GetLastError()
@@ -151,11 +164,7 @@ void THidDeviceReadThread::SyncHandleData()
     THidDataEvent handler = Device->FData;
     if (!handler || NumBytesRead == 0)
         return;
-    FInDelivery = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FInDelivery};
+    const RaisedWhile raised{FInDelivery};
     const auto size = static_cast<std::uint16_t>(std::min<std::size_t>(NumBytesRead - 1, 0xFFFF));
     handler(Device, Report[0], Report.data() + 1, size);
 }
@@ -165,11 +174,7 @@ void THidDeviceReadThread::SyncHandleError()
     THidDataErrorEvent handler = Device->FDataError;
     if (!handler)
         return;
-    FInDelivery = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{FInDelivery};
+    const RaisedWhile raised{FInDelivery};
     handler(Device, FErr);
 }
 
@@ -560,11 +565,7 @@ void THidDeviceController::GuardedDeviceChange()
         return;
     }
     {
-        FInDeviceChange = true;
-        struct Reset {
-            bool& flag;
-            ~Reset() { flag = false; }
-        } reset{FInDeviceChange};
+        const RaisedWhile raised{FInDeviceChange};
         DeviceChange();
     }
     if (FMissedDeviceChange) {
