@@ -35,15 +35,30 @@ std::size_t WrittenLength(const StringBuffer& Buffer)
     return n;
 }
 
+std::uint64_t NextSerial()
+{
+    static std::atomic<std::uint64_t> next{1};
+    return next++;
+}
+
+// Whether the list still holds this very object; a handler may have
+// destroyed it, and a new object may have its address by now.
+bool Holds(const std::vector<THidDevice*>& List, const THidDevice* Device, std::uint64_t Serial)
+{
+    const auto pos = std::find(List.begin(), List.end(), Device);
+    return pos != List.end() && (*pos)->Serial() == Serial;
+}
+
 // Runs a handler on the device it is offered; the flag is cleared afterwards
 // unless the handler destroyed the device.
 template <typename Call>
 void Offer(const std::vector<THidDevice*>& List, THidDevice* Device, std::atomic<bool>& Flag,
            Call&& call)
 {
+    const std::uint64_t serial = Device->Serial();
     Flag = true;
     call();
-    if (std::find(List.begin(), List.end(), Device) != List.end())
+    if (Holds(List, Device, serial))
         Flag = false;
 }
 
@@ -181,7 +196,7 @@ void THidDeviceReadThread::SyncHandleError()
 // ---------------------------------------------------------------------------
 // THidDevice
 
-THidDevice::THidDevice()
+THidDevice::THidDevice() : FSerial(0)
 {
     throw EControllerError("Direct creation of a THidDevice object is not allowed");
 }
@@ -189,7 +204,7 @@ THidDevice::THidDevice()
 THidDevice::THidDevice(std::unique_ptr<THidPnPInfo> PnPInfo, THidDeviceController* Controller,
                        platform::Platform& Platform, MainThreadHandoff& Handoff)
     : FMyController(Controller), FPlatform(&Platform), FHandoff(&Handoff),
-      FPnPInfo(std::move(PnPInfo))
+      FPnPInfo(std::move(PnPInfo)), FSerial(NextSerial())
 {
     if (Controller != nullptr) {
         FData = Controller->FDevDataEvent;
@@ -597,10 +612,12 @@ void THidDeviceController::DeviceChange()
     std::vector<std::unique_ptr<THidDevice>> found = InterfaceScan();
     bool changed = FLParam == -1;
 
-    const std::vector<THidDevice*> known = FList;
+    std::vector<std::pair<THidDevice*, std::uint64_t>> known;
+    for (THidDevice* device : FList)
+        known.emplace_back(device, device->Serial());
     for (auto it = known.rbegin(); it != known.rend(); ++it) {
-        THidDevice* device = *it;
-        if (std::find(FList.begin(), FList.end(), device) == FList.end())
+        const auto [device, serial] = *it;
+        if (!Holds(FList, device, serial))
             continue; // handed back by a handler meanwhile
         const bool present =
             device->FIsPluggedIn && std::any_of(found.begin(), found.end(), [&](const auto& fresh) {
@@ -615,11 +632,13 @@ void THidDeviceController::DeviceChange()
         device->CloseAll();
         if (THidPlugEvent unplug = std::exchange(device->FUnplug, nullptr))
             unplug(device);
-        if (std::find(FList.begin(), FList.end(), device) == FList.end())
+        if (!Holds(FList, device, serial))
             continue;
         RaisePlugEvent(FRemovalEvent, device);
+        if (!Holds(FList, device, serial))
+            continue;
         auto pos = std::find(FList.begin(), FList.end(), device);
-        if (pos != FList.end() && !device->FIsCheckedOut) {
+        if (!device->FIsCheckedOut) {
             FList.erase(pos);
             device->FMyController = nullptr;
             delete device;
@@ -687,9 +706,10 @@ int THidDeviceController::Enumerate()
         ++offered;
         THidEnumerateEvent handler = FEnumerateEvent;
         bool goOn = true;
+        const std::uint64_t serial = device->Serial();
         Offer(FList, device, device->FIsEnumerated,
               [&] { goOn = handler(device, static_cast<int>(i)); });
-        if (std::find(FList.begin(), FList.end(), device) != FList.end() && !device->FIsCheckedOut)
+        if (Holds(FList, device, serial) && !device->FIsCheckedOut)
             device->CloseAll();
         if (!goOn)
             break;

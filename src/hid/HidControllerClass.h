@@ -182,6 +182,10 @@ public:
 
     std::intptr_t FTag = 0; // free for the application
 
+    // Never the same for two objects of a run, unlike their addresses, which
+    // the allocator reuses: tells whether a pointer still means this object.
+    std::uint64_t Serial() const { return FSerial; }
+
 private:
     friend class THidDeviceController;
     friend class THidDeviceReadThread;
@@ -224,6 +228,7 @@ private:
     THidPlugEvent FUnplug;
     bool FHasReadWriteAccess = false;
     std::shared_ptr<THidDeviceReadThread> FDataThread;
+    const std::uint64_t FSerial;
 };
 
 class THidDeviceController
