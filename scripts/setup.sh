@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
-    googletest libgtest-dev libbenchmark-dev
+    googletest libgtest-dev
     libudev-dev libusb-1.0-0-dev libicu-dev udev
     umockdev libumockdev-dev
     clang libclang-rt-14-dev
