@@ -90,3 +90,27 @@ TEST(ReplyRobustness, RandomBuffersAndMutatedReplies)
             FAIL() << "input " << linktest::toHex(data);
     }
 }
+
+TEST(ReplyRobustness, EveryCodeAtEveryLength)
+{
+    // The same inputs on every run: each code, each length up to past the
+    // buffer, filled with zeros, with ones, and with letters a text or a
+    // sub-code test could trip over.
+    const char* codes[] = {"GF", "GS", "GM", "GN", "SN", "GP", "SP", "GA", "GK", "GC", "SC",
+                           "GO", "SO", "SR", "ST", "SD", "SA", "SK", "SF", "gs", "ZZ"};
+    const std::uint8_t fills[] = {0x00, 0xFF, 'A', 'D'};
+    for (const char* code : codes) {
+        for (const std::uint8_t fill : fills) {
+            for (std::size_t length = 0; length <= 80; ++length) {
+                Bytes data(length, fill);
+                if (length > 0)
+                    data[0] = static_cast<std::uint8_t>(code[0]);
+                if (length > 1)
+                    data[1] = static_cast<std::uint8_t>(code[1]);
+                checkOne(data);
+                if (HasFailure())
+                    FAIL() << "input " << linktest::toHex(data);
+            }
+        }
+    }
+}
